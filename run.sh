@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the game from build/game/. Without a display it
+# plays a short automatic demonstration on a virtual X server and saves screenshots.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j "$(nproc)"
+
+if [ ! -x build/game/velmora ]; then
+    echo "run.sh: only the libraries are built yet; the game itself is not there."
+    exit 0
+fi
+if [ -z "${DISPLAY:-}" ]; then
+    echo "run.sh: no display (DISPLAY is unset); playing a short demonstration on a virtual X server."
+    exec scripts/demo.sh build/game build/demo
+fi
+cd build/game
+exec ./velmora

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the game, its asset generators, tests and benchmarks need.
+# A warm machine skips apt entirely: every package is checked with dpkg first.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake pkg-config libgtest-dev
+  # graphics, input, timers, datafiles (ships the dat tool)
+  liballegro4-dev
+  # sound
+  libsdl2-mixer-dev libopenmpt-dev openmpt123
+  # asset generation: pictures, glyphs, JPEG encoding
+  libcairo2-dev libfreetype-dev fonts-dejavu-core libjpeg62-turbo-dev
+  # reference decoders and stream makers for tests and benchmarks
+  libturbojpeg0-dev libjpeg-turbo-progs libstb-dev
+  # sanitizers and fuzzing
+  clang-14 libclang-rt-14-dev
+  # playing the game under a virtual X server
+  xvfb xdotool imagemagick x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the normal build with all tests, then
+# the decoder and friends under AddressSanitizer/UndefinedBehaviorSanitizer, the sound layer
+# under ThreadSanitizer, and the fuzz targets. Exits non-zero on any failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/install-deps.sh
+
+jobs=$(nproc)
+run_suite() {  # run_suite build-folder "ctest arguments" cmake-options...
+    local dir=$1 filter=$2
+    shift 2
+    cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    # shellcheck disable=SC2086
+    (cd "$dir" && ctest --output-on-failure $filter)
+}
+
+run_suite build "-j $jobs"
+run_suite build-asan "-L sanitize -j $jobs" -DVELMORA_SANITIZE=address,undefined -DVELMORA_ASSETS=OFF
+run_suite build-tsan "-L tsan" -DVELMORA_SANITIZE=thread -DVELMORA_ASSETS=OFF
+CXX=clang++-14 CC=clang-14 run_suite build-fuzz "-L fuzz" -DVELMORA_FUZZ=ON -DVELMORA_ASSETS=OFF
+echo "test.sh: all tests passed"

@@ -1,0 +1,73 @@
+#include "test_screen.h"
+
+#include <allegro.h>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+static pid_t xvfb_pid = -1;
+
+// Xvfb picks a free display itself and writes its number to the descriptor -displayfd names.
+static bool start_xvfb()
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    xvfb_pid = fork();
+    if (xvfb_pid == 0) {
+        close(fds[0]);
+        std::string fd = std::to_string(fds[1]);
+        freopen("/dev/null", "w", stderr);
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
+               "-nolisten", "tcp", (char *)nullptr);
+        _exit(127);
+    }
+    close(fds[1]);
+    char number[16] = {0};
+    ssize_t got = xvfb_pid > 0 ? read(fds[0], number, sizeof number - 1) : -1;
+    close(fds[0]);
+    if (got <= 0) {
+        fprintf(stderr, "test screen: Xvfb did not start\n");
+        return false;
+    }
+    std::string display = ":" + std::string(number, number + got);
+    while (!display.empty() && (display.back() == '\n' || display.back() == ' '))
+        display.pop_back();
+    setenv("DISPLAY", display.c_str(), 1);
+    return true;
+}
+
+bool open_test_screen()
+{
+    if (!start_xvfb())
+        return false;
+    if (allegro_init() != 0 || install_timer() != 0 || install_keyboard() != 0) {
+        fprintf(stderr, "test screen: Allegro did not start: %s\n", allegro_error);
+        return false;
+    }
+    set_color_depth(32);
+    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 800, 600, 0, 0) != 0) {
+        fprintf(stderr, "test screen: no 800x600 window: %s\n", allegro_error);
+        return false;
+    }
+    return true;
+}
+
+void close_test_screen()
+{
+    allegro_exit();
+    if (xvfb_pid > 0) {
+        kill(xvfb_pid, SIGTERM);
+        waitpid(xvfb_pid, nullptr, 0);
+        xvfb_pid = -1;
+    }
+}
+
+int screen_pixel(int x, int y)
+{
+    int c = getpixel(screen, x, y);
+    return (getr32(c) << 16) | (getg32(c) << 8) | getb32(c);
+}
