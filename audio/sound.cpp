@@ -1,0 +1,345 @@
+// The sound interface on SDL2_mixer (device, sample channels, WAV) and libopenmpt (modules,
+// rendered into SDL_mixer's music stream).
+//
+// Threads: the jukebox calls in from Allegro's timer thread while the main thread plays
+// samples and works the music switch, so every entry point holds `layer_lock`. The mixing
+// callback runs on SDL's audio thread and never takes that lock: it only touches the module
+// SDL_mixer hands it, and Mix_HookMusic swaps that module under the device's own lock, so a
+// module is never rewound or destroyed while the callback may be rendering it.
+#include "sound.h"
+
+#include <SDL2/SDL.h>
+#include <SDL2/SDL_mixer.h>
+#include <libopenmpt/libopenmpt.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#ifdef __linux__
+#include <dlfcn.h>
+#endif
+
+#include "shell/i_file.h"
+
+struct FSOUND_SAMPLE {
+    Mix_Chunk *chunk;
+};
+
+struct FMUSIC_MODULE {
+    openmpt_module *module;
+    // Set by the mixing callback when the module has rendered its last frame.
+    std::atomic<bool> ended;
+};
+
+namespace {
+
+// Frames rendered per libopenmpt call inside the mixing callback.
+const int RENDER_BLOCK_FRAMES = 512;
+// Device buffer in frames: about 23 ms at 44100 Hz, short enough for the typewriter click.
+const int DEVICE_CHUNK_FRAMES = 1024;
+
+std::mutex layer_lock;
+bool layer_open = false;
+// Every handle given out and not yet freed; calls with any other pointer do nothing.
+std::vector<FSOUND_SAMPLE *> live_samples;
+std::vector<FMUSIC_MODULE *> live_modules;
+// The module attached to SDL_mixer's music stream, or null.
+FMUSIC_MODULE *music_module = nullptr;
+
+// The device as SDL_mixer opened it; written before any module is attached.
+int device_rate = 0;
+Uint16 device_format = 0;
+int device_channels = 0;
+
+template <typename T> bool is_live(const std::vector<T *> &handles, const T *handle)
+{
+    return handle && std::find(handles.begin(), handles.end(), handle) != handles.end();
+}
+
+template <typename T> void forget(std::vector<T *> &handles, const T *handle)
+{
+    handles.erase(std::remove(handles.begin(), handles.end(), handle), handles.end());
+}
+
+#ifdef __linux__
+extern "C" void ignore_alsa_error(const char *, int, const char *, int, const char *, ...) {}
+
+// With no sound card, ALSA prints its failed probe straight to stderr before SDL moves on.
+// Installing a silent error handler in the same libasound that SDL loads keeps the
+// terminal clean; the handle stays open so the handler outlives SDL's own load.
+void quiet_alsa()
+{
+    using error_handler = void (*)(const char *, int, const char *, int, const char *, ...);
+    using set_handler = int (*)(error_handler);
+    static void *alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa)
+        return;
+    auto set = reinterpret_cast<set_handler>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set)
+        set(ignore_alsa_error);
+}
+#else
+void quiet_alsa() {}
+#endif
+
+void SDLCALL ignore_sdl_log(void *, int, SDL_LogPriority, const char *) {}
+
+// Opens SDL's audio and the mixer on whatever driver SDL picks (or SDL_AUDIODRIVER names).
+bool open_device(int mix_rate)
+{
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
+    if (Mix_OpenAudio(mix_rate, AUDIO_S16SYS, 2, DEVICE_CHUNK_FRAMES) == 0)
+        return true;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return false;
+}
+
+// No usable device: the dummy driver consumes audio in real time, so modules still end.
+bool open_dummy_device(int mix_rate)
+{
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+    bool opened = open_device(mix_rate);
+    SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+    return opened;
+}
+
+void store_sample(int16_t value, Uint8 *out)
+{
+    switch (device_format) {
+    case AUDIO_S16SYS:
+        std::memcpy(out, &value, sizeof value);
+        break;
+    case AUDIO_F32SYS: {
+        float f = value / 32768.0f;
+        std::memcpy(out, &f, sizeof f);
+        break;
+    }
+    case AUDIO_S32SYS: {
+        int32_t wide = int32_t(value) * 65536;
+        std::memcpy(out, &wide, sizeof wide);
+        break;
+    }
+    case AUDIO_S8:
+        *out = Uint8(int8_t(value >> 8));
+        break;
+    case AUDIO_U8:
+        *out = Uint8((value >> 8) + 128);
+        break;
+    default:  // a format the mixer never opens with: leave the buffer's silence
+        break;
+    }
+}
+
+// Writes rendered stereo frames in the device's format and channel layout: mono gets the
+// average, extra channels stay silent.
+void write_frames(const int16_t *stereo, size_t frames, Uint8 *out)
+{
+    int sample_bytes = SDL_AUDIO_BITSIZE(device_format) / 8;
+    for (size_t f = 0; f < frames; ++f) {
+        int16_t left = stereo[2 * f], right = stereo[2 * f + 1];
+        for (int c = 0; c < device_channels; ++c) {
+            int16_t value = device_channels == 1 ? int16_t((left + right) / 2)
+                            : c == 0           ? left
+                            : c == 1           ? right
+                                               : 0;
+            if (device_channels == 1 || c < 2)
+                store_sample(value, out);
+            out += sample_bytes;
+        }
+    }
+}
+
+// SDL_mixer's music hook, on the audio thread. The buffer arrives holding silence; the
+// samples are mixed over what this writes.
+void SDLCALL render_music(void *user, Uint8 *stream, int length)
+{
+    auto *music = static_cast<FMUSIC_MODULE *>(user);
+    int frame_bytes = SDL_AUDIO_BITSIZE(device_format) / 8 * device_channels;
+    size_t frames = frame_bytes > 0 ? size_t(length / frame_bytes) : 0;
+    int16_t block[2 * RENDER_BLOCK_FRAMES];
+    size_t done = 0;
+    while (done < frames && !music->ended.load()) {
+        size_t wanted = std::min(frames - done, size_t(RENDER_BLOCK_FRAMES));
+        size_t got = openmpt_module_read_interleaved_stereo(music->module, device_rate, wanted, block);
+        if (got == 0) {
+            music->ended.store(true);
+            break;
+        }
+        write_frames(block, got, stream + done * frame_bytes);
+        done += got;
+    }
+}
+
+void detach_music()
+{
+    if (!music_module)
+        return;
+    Mix_HookMusic(nullptr, nullptr);
+    music_module = nullptr;
+}
+
+void destroy_module(FMUSIC_MODULE *music)
+{
+    if (music == music_module)
+        detach_music();
+    openmpt_module_destroy(music->module);
+    forget(live_modules, music);
+    delete music;
+}
+
+void destroy_sample(FSOUND_SAMPLE *sample)
+{
+    Mix_FreeChunk(sample->chunk);  // also halts any channel still playing it
+    forget(live_samples, sample);
+    delete sample;
+}
+
+// Reads the whole file and hands it to libopenmpt, which keeps its own copy of what it needs.
+openmpt_module *read_module(const char *name)
+{
+    size_t size = 0;
+    void *data = SDL_LoadFile(native_file_name(name).c_str(), &size);
+    if (!data)
+        return nullptr;
+    openmpt_module *module =
+        openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr,
+                                           openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
+    SDL_free(data);
+    if (module)
+        openmpt_module_set_repeat_count(module, 0);  // play once, so the jukebox moves on
+    return module;
+}
+
+}  // namespace
+
+bool FSOUND_Init(int mix_rate, int max_channels, unsigned int)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (layer_open)
+        return true;
+    // SDL's own SIGINT/SIGTERM handlers would swallow Ctrl+C, since nothing here reads SDL events.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The game has no log: SDL's drivers announce themselves at critical priority, and ALSA
+    // complains when there is no card. Neither is the player's business.
+    SDL_LogSetOutputFunction(ignore_sdl_log, nullptr);
+    quiet_alsa();
+    if (!open_device(mix_rate) && !open_dummy_device(mix_rate)) {
+        std::fprintf(stderr, "velmora: no sound output: %s\n", SDL_GetError());
+        return false;
+    }
+    Mix_QuerySpec(&device_rate, &device_format, &device_channels);
+    Mix_AllocateChannels(max_channels);
+    layer_open = true;
+    return true;
+}
+
+void FSOUND_Close()
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!layer_open)
+        return;
+    detach_music();
+    Mix_HaltChannel(-1);
+    while (!live_modules.empty())
+        destroy_module(live_modules.back());
+    while (!live_samples.empty())
+        destroy_sample(live_samples.back());
+    Mix_CloseAudio();
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    layer_open = false;
+}
+
+FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int, int)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!layer_open || !name)
+        return nullptr;
+    Mix_Chunk *chunk = Mix_LoadWAV(native_file_name(name).c_str());
+    if (!chunk)
+        return nullptr;
+    auto *sample = new FSOUND_SAMPLE{chunk};
+    live_samples.push_back(sample);
+    return sample;
+}
+
+int FSOUND_PlaySound(int channel, FSOUND_SAMPLE *sample)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!layer_open || !is_live(live_samples, sample))
+        return -1;
+    if (channel != FSOUND_FREE && (channel < 0 || channel >= Mix_AllocateChannels(-1)))
+        return -1;
+    return Mix_PlayChannel(channel, sample->chunk, 0);
+}
+
+void FSOUND_Sample_Free(FSOUND_SAMPLE *sample)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (is_live(live_samples, sample))
+        destroy_sample(sample);
+}
+
+FMUSIC_MODULE *FMUSIC_LoadSong(const char *name)
+{
+    {
+        std::lock_guard<std::mutex> hold(layer_lock);
+        if (!layer_open || !name)
+            return nullptr;
+    }
+    // Reading and parsing happen outside the lock so a load on the timer thread never holds
+    // up a click on the main thread.
+    openmpt_module *module = read_module(name);
+    if (!module)
+        return nullptr;
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!layer_open) {  // closed while we were reading
+        openmpt_module_destroy(module);
+        return nullptr;
+    }
+    auto *music = new FMUSIC_MODULE{module, {false}};
+    live_modules.push_back(music);
+    return music;
+}
+
+bool FMUSIC_PlaySong(FMUSIC_MODULE *music)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!layer_open || !is_live(live_modules, music))
+        return false;
+    detach_music();
+    openmpt_module_set_position_seconds(music->module, 0.0);
+    music->ended.store(false);
+    music_module = music;
+    Mix_HookMusic(render_music, music);
+    return true;
+}
+
+bool FMUSIC_IsPlaying(FMUSIC_MODULE *music)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    return music && music == music_module && !music->ended.load();
+}
+
+bool FMUSIC_StopSong(FMUSIC_MODULE *music)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!music || music != music_module)
+        return false;
+    detach_music();
+    return true;
+}
+
+bool FMUSIC_FreeSong(FMUSIC_MODULE *music)
+{
+    std::lock_guard<std::mutex> hold(layer_lock);
+    if (!is_live(live_modules, music))
+        return false;
+    destroy_module(music);
+    return true;
+}
