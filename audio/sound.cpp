@@ -136,22 +136,20 @@ void store_sample(int16_t value, Uint8 *out)
     }
 }
 
-// Writes rendered stereo frames in the device's format and channel layout: mono gets the
-// average, extra channels stay silent.
+// Writes rendered stereo frames in the device's format and channel layout: a mono device
+// gets the average, channels past the first two stay silent.
 void write_frames(const int16_t *stereo, size_t frames, Uint8 *out)
 {
     int sample_bytes = SDL_AUDIO_BITSIZE(device_format) / 8;
-    for (size_t f = 0; f < frames; ++f) {
-        int16_t left = stereo[2 * f], right = stereo[2 * f + 1];
-        for (int c = 0; c < device_channels; ++c) {
-            int16_t value = device_channels == 1 ? int16_t((left + right) / 2)
-                            : c == 0           ? left
-                            : c == 1           ? right
-                                               : 0;
-            if (device_channels == 1 || c < 2)
-                store_sample(value, out);
+    for (size_t f = 0; f < frames; ++f, stereo += 2) {
+        if (device_channels == 1) {
+            store_sample(int16_t((stereo[0] + stereo[1]) / 2), out);
             out += sample_bytes;
+            continue;
         }
+        for (int c = 0; c < device_channels; ++c, out += sample_bytes)
+            if (c < 2)
+                store_sample(stereo[c], out);
     }
 }
 
