@@ -48,7 +48,7 @@ const char *const letter_lines[LETTER_COUNT][LINES_PER_LETTER] = {
         "jel s tebou dal, az na konecnou. Chci s tebou chodit",
         "lesem, pit caj pod nasi lipou a zpivat ti, i kdyz",
         "falesne. V dilne ti tajne delam krabicku na nase",
-        "dopisy. Nevim, jestli jsem ti to rekl nahlas,",
+        "dopisy. Nahlas jsem ti to jeste nikdy nerekl,",
         "tak ti to pisu aspon do dopisu. Miluji te.",
         "Tvuj zamilovany Petr",
     },

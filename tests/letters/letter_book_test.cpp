@@ -36,14 +36,14 @@ const char WORDS[] =
     "kterou ktery kytaru kytici lavicce lenka lenko lepsi lesem lidech lipou lipu loucime ma "
     "mam mas me mesto mi mila miluji mily mistr mluvit mne moc mohl mokri more musim myslet "
     "na nad nadherna nahlas nakonec napsat nase nasi navzdy nebo necetes necetu nech nechci "
-    "neco nedeli nedokazu nejde nejdriv nejradsi nemyslim nenasel neni neprijdes neumim "
+    "neco nedeli nedokazu nejde nejdriv nejradsi nemyslim nenasel neni neprijdes nerekl neumim "
     "nevedela nevim nez nezacalo nezlob nezname ni nic nikdy o obcas obycejny oci od "
     "odhodlal odjizdim odpoledne odpoved odpovedet odpovidat odvahu ohromnou okna ona "
     "oslovit pada pak palacinky pani parku peku pet petr petre pis pisnicka pisnicku "
     "pisnicky pisu pit po pobrukuji pockam pockas pod podzim pohledem pokud polstarem "
     "postava povidky prace pracuji pravdu prave precist predala predstavovala prejel "
     "premyslel prijd prijdes prijedu prinesu pritom priznat pro prochazku prosim proti "
-    "protoze prozit prset prvni psat rad rada radost rano rekl reknes rekou reky rict rok "
+    "protoze prozit prset prvni psat rad rada radost rano reknes rekou reky rict rok "
     "ruky rychle s schovam schovavat se sedeli sedi sestrou setmeni si sice slovo slozil "
     "smeje smim sobota sobotu soboty spatrim srab srdce starat stare starou stejnou "
     "stipendium studovat svou ta tajemne tajne tak taky tam te tebe tebou ted ten termosku "
@@ -164,7 +164,8 @@ TEST(letter_book, time_limits_ask_for_a_rising_pace)
     const double paces[LETTER_COUNT] = {1.27, 1.88, 2.54, 3.03, 3.78};
     const int penalties[LETTER_COUNT] = {15, 10, 5, 5, 5};
     for (int l = 0; l < LETTER_COUNT; ++l) {
-        EXPECT_DOUBLE_EQ(std::round(LETTER_TOTALS[l] * 100.0 / time_limits[l]) / 100, paces[l]) << l;
+        double pace = static_cast<double>(LETTER_TOTALS[l]) / time_limits[l];
+        EXPECT_DOUBLE_EQ(std::round(pace * 100) / 100, paces[l]) << l;
         EXPECT_EQ(time_limits[l] / 100 * 5, penalties[l]) << l;
         if (l > 0) {
             EXPECT_LT(time_limits[l], time_limits[l - 1]);
