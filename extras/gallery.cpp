@@ -1,0 +1,42 @@
+#include "extras/gallery.h"
+
+#include <allegro.h>
+
+#include "shell/catalogue.h"
+#include "shell/picture.h"
+
+enum { LAST_PICTURE = 9 };
+
+// Consumes one press of `scancode`: true when its flag was down, which is cleared so that a
+// held key counts again only when the keyboard handler next reports it.
+static bool take_key(int scancode)
+{
+    if (!key[scancode])
+        return false;
+    key[scancode] = 0;
+    return true;
+}
+
+void run_reward_gallery()
+{
+    show_picture(BACKGROUND_PAGE);
+    int picture_index = 0;
+    show_picture_framed(PHOTO_01 + picture_index);
+    // The captions lie outside the frame, so the fades never touch them.
+    textout_centre(screen, large_font, "Tady je odmena", 400, 5, 0xFFFFFF);
+    textout_centre(screen, small_font, "vlevo= zpet; vpravo = dopredu; ESC=konec", 400, 570,
+                   0xFFFFFF);
+    for (;;) {
+        if (key[KEY_ESC])
+            return;
+        if (take_key(KEY_LEFT) && picture_index != 0) {
+            picture_index--;
+            show_picture_framed(PHOTO_01 + picture_index);
+        }
+        if (take_key(KEY_RIGHT) && picture_index != LAST_PICTURE) {
+            picture_index++;
+            show_picture_framed(PHOTO_01 + picture_index);
+        }
+        rest(1);  // nothing changes between key reports; leave the processor to others
+    }
+}
