@@ -15,8 +15,10 @@ bytes encode_canvas_jpeg(cairo_t *cr, int quality);
 
 // An Allegro 4 FONT object: one range of mono glyphs for ASCII 32..126 rendered from the
 // TrueType file at `pixel_size`. With `cell_width` > 0 every glyph is that wide (a fixed
-// pitch); otherwise each is as wide as its advance. Empty when the face cannot be read.
-bytes render_font_object(const std::string &face_file, int pixel_size, int cell_width);
+// pitch); otherwise each is as wide as its advance. With `max_height` > 0 the glyphs are at
+// most that tall. Empty when the face cannot be read or a glyph does not fit its cell.
+bytes render_font_object(const std::string &face_file, int pixel_size, int cell_width,
+                         int max_height);
 
 struct datafile_object {
     unsigned type;  // four-character tag, e.g. 'DATA' or 'FONT'

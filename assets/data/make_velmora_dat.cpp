@@ -51,11 +51,12 @@ int main(int argc, char **argv)
     objects.push_back(picture_object("MENU_PAGE", draw_menu_page()));
     objects.push_back(picture_object("SPLASH_PAGE", draw_splash_page()));
     objects.push_back(picture_object("TIME_STRIP", draw_time_strip()));
-    // 12 px DejaVu Sans Mono in 8 px cells: the typing page advances 8 px a character
+    // 12 px DejaVu Sans Mono in 8 x 14 cells: the typing page advances 8 px a character and
+    // its lines are 15 px apart
     objects.push_back({four_cc("FONT"), "SMALL_FONT",
-                       render_font_object(fonts + "/DejaVuSansMono.ttf", 12, 8)});
+                       render_font_object(fonts + "/DejaVuSansMono.ttf", 12, 8, 14)});
     objects.push_back({four_cc("FONT"), "LARGE_FONT",
-                       render_font_object(fonts + "/DejaVuSerif-Bold.ttf", 34, 0)});
+                       render_font_object(fonts + "/DejaVuSerif-Bold.ttf", 34, 0, 0)});
     objects.push_back(picture_object("SECOND_PAGE", draw_second_page()));
     close_faces();
 
