@@ -211,7 +211,7 @@ cairo_t *draw_paper_page()
         cairo_close_path(cr);
         cairo_fill(cr);
     }
-    draw_quill(cr, 640, 330, -2.2, 130);
+    draw_quill(cr, 600, 520, -0.9, 170);  // right of the text lines, which end near x 555
     return cr;
 }
 

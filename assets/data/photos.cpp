@@ -232,10 +232,17 @@ static void reward_night(cairo_t *cr)
         fill_ellipse(cr, next_random(seed) * 640, next_random(seed) * 400, 1.3, 1.3, CREAM,
                      0.5 + 0.5 * next_random(seed));
     fill_radial_glow(cr, 470, 130, 120, rgb(255, 250, 220), 0.4);
+    // a crescent: the moon's disc less a disc shifted up and to the right
+    cairo_save(cr);
     cairo_arc(cr, 470, 130, 50, 0, 2 * M_PI);
-    cairo_arc_negative(cr, 490, 115, 45, 2 * M_PI, 0);
+    cairo_clip(cr);
+    cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+    cairo_rectangle(cr, 400, 60, 140, 140);
+    cairo_new_sub_path(cr);
+    cairo_arc(cr, 492, 112, 46, 0, 2 * M_PI);
     set_colour(cr, rgb(255, 245, 210));
     cairo_fill(cr);
+    cairo_restore(cr);
     cairo_move_to(cr, 0, 420);
     cairo_curve_to(cr, 200, 360, 400, 440, 640, 380);
     cairo_line_to(cr, 640, 480);
