@@ -40,7 +40,7 @@ unsigned rgb_picture::pixel(int x, int y) const
     return (p[0] << 16) | (p[1] << 8) | p[2];
 }
 
-rgb_picture reference_decode(const unsigned char *data, long size)
+rgb_picture reference_decode(const unsigned char *data, long size, bool box_upsampling)
 {
     rgb_picture picture;
     tjhandle tj = tjInitDecompress();
@@ -48,7 +48,7 @@ rgb_picture reference_decode(const unsigned char *data, long size)
     if (tjDecompressHeader3(tj, data, size, &w, &h, &subsampling, &colourspace) == 0) {
         picture.rgb.resize(3 * w * h);
         if (tjDecompress2(tj, data, size, picture.rgb.data(), w, 0, h, TJPF_RGB,
-                          TJFLAG_ACCURATEDCT) == 0) {
+                          TJFLAG_ACCURATEDCT | (box_upsampling ? TJFLAG_FASTUPSAMPLE : 0)) == 0) {
             picture.width = w;
             picture.height = h;
         }
@@ -57,10 +57,10 @@ rgb_picture reference_decode(const unsigned char *data, long size)
     return picture;
 }
 
-rgb_picture reference_decode_object(int index)
+rgb_picture reference_decode_object(int index, bool box_upsampling)
 {
     DATAFILE *d = built_datafile();
-    return reference_decode((const unsigned char *)d[index].dat, d[index].size);
+    return reference_decode((const unsigned char *)d[index].dat, d[index].size, box_upsampling);
 }
 
 static int word_at(const unsigned char *p)
