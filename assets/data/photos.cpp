@@ -55,6 +55,17 @@ static void draw_small_flower(cairo_t *cr, double x, double y, double r, colour 
 // The girl, head and shoulders, with her face centred on (cx, cy).
 static void draw_girl(cairo_t *cr, double cx, double cy, const girl_scene &s)
 {
+    // long hair, falling behind the neck and shoulders
+    cairo_save(cr);
+    cairo_translate(cr, cx, cy);
+    cairo_rotate(cr, s.head_tilt);
+    cairo_move_to(cr, -100, 170);
+    cairo_curve_to(cr, -125, -40, -90, -125, 0, -125);
+    cairo_curve_to(cr, 90, -125, 125, -40, 100, 170);
+    cairo_curve_to(cr, 40, 185, -40, 185, -100, 170);
+    set_colour(cr, HAIR);
+    cairo_fill(cr);
+    cairo_restore(cr);
     // shoulders and dress
     cairo_move_to(cr, cx - 170, 480);
     cairo_curve_to(cr, cx - 160, cy + 150, cx - 90, cy + 120, cx, cy + 125);
@@ -70,17 +81,17 @@ static void draw_girl(cairo_t *cr, double cx, double cy, const girl_scene &s)
     cairo_curve_to(cr, cx - 20, cy + 160, cx + 20, cy + 160, cx + 50, cy + 128);
     set_colour(cr, SKIN);
     cairo_fill(cr);
+    // a thin chain with a small heart
+    cairo_move_to(cr, cx - 30, cy + 125);
+    cairo_curve_to(cr, cx - 15, cy + 150, cx + 15, cy + 150, cx + 30, cy + 125);
+    set_colour(cr, rgb(220, 190, 110));
+    cairo_set_line_width(cr, 1.5);
+    cairo_stroke(cr);
+    fill_heart(cr, cx, cy + 150, 12, rgb(220, 190, 110));
 
     cairo_save(cr);
     cairo_translate(cr, cx, cy);
     cairo_rotate(cr, s.head_tilt);
-    // long hair behind the face
-    cairo_move_to(cr, -95, 130);
-    cairo_curve_to(cr, -120, -40, -90, -125, 0, -125);
-    cairo_curve_to(cr, 90, -125, 120, -40, 95, 130);
-    cairo_curve_to(cr, 40, 150, -40, 150, -95, 130);
-    set_colour(cr, HAIR);
-    cairo_fill(cr);
     fill_ellipse(cr, 0, 0, 68, 88, SKIN);
     // fringe sweeping to one side
     cairo_move_to(cr, -72, -10);
@@ -88,8 +99,21 @@ static void draw_girl(cairo_t *cr, double cx, double cy, const girl_scene &s)
     cairo_curve_to(cr, 40, -70, -10, -60, -72, -10);
     set_colour(cr, HAIR);
     cairo_fill(cr);
+    // a soft shine on the hair
+    cairo_move_to(cr, -60, -60);
+    cairo_curve_to(cr, -40, -100, 10, -110, 40, -90);
+    set_colour(cr, CREAM, 0.25);
+    cairo_set_line_width(cr, 6);
+    cairo_stroke(cr);
     draw_eye(cr, -28, 4);
     draw_eye(cr, 28, 4);
+    for (int side = -1; side <= 1; side += 2) {
+        cairo_move_to(cr, side * 14, -16);
+        cairo_curve_to(cr, side * 22, -24, side * 34, -24, side * 42, -16);
+    }
+    set_colour(cr, mix(HAIR, rgb(0, 0, 0), 0.3));
+    cairo_set_line_width(cr, 3);
+    cairo_stroke(cr);
     fill_ellipse(cr, -40, 32, 14, 8, rgb(240, 140, 140), 0.45);
     fill_ellipse(cr, 40, 32, 14, 8, rgb(240, 140, 140), 0.45);
     cairo_move_to(cr, 0, 15);
