@@ -1,0 +1,153 @@
+// The program's entry: start-up, the main menu and shutdown.
+#include <allegro.h>
+#include <cstdio>
+#include <cstdlib>
+
+#include "audio/jukebox.h"
+#include "audio/sound.h"
+#include "extras/credits.h"
+#include "game/typing_game.h"
+#include "jpeg/jpeg.h"
+#include "shell/catalogue.h"
+#include "shell/picture.h"
+
+// The switch's background without its state word, to erase the word before redrawing it.
+static BITMAP *toggle_strip = nullptr;
+
+// True while the left button is down with the pointer in x0 < x <= x1, y0 < y <= y1.
+static bool area_pressed(int x0, int x1, int y0, int y1)
+{
+    return (mouse_b & 1) && mouse_x > x0 && mouse_x <= x1 && mouse_y > y0 && mouse_y <= y1;
+}
+
+static void draw_music_word()
+{
+    text_mode(-1);
+    textout(screen, small_font, music_enabled ? "ON" : "OFF", 70, 583, 0xFFFFFF);
+}
+
+// A full-screen mode where the host allows one, else a window of the same size.
+static bool open_screen()
+{
+    if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 800, 600, 0, 0) == 0)
+        return true;
+    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, 800, 600, 0, 0) == 0;
+}
+
+static void draw_music_switch()
+{
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_trans_blender(0, 0, 0, 50);
+    rectfill(screen, 0, 580, 100, 600, 0xFFFFFF);
+    set_trans_blender(0, 0, 0, 255);
+    drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
+    text_mode(-1);
+    textout(screen, small_font, "Hudba: ", 5, 583, 0xFFFFFF);
+    toggle_strip = create_bitmap(100, 20);
+    if (toggle_strip)
+        blit(screen, toggle_strip, 0, 580, 0, 0, 100, 20);
+    draw_music_word();
+}
+
+static void restore_strip()
+{
+    if (toggle_strip)
+        blit(toggle_strip, screen, 0, 0, 0, 580, 100, 20);
+}
+
+static void restore_menu()
+{
+    show_picture(MENU_PAGE);
+    restore_strip();
+    draw_music_word();
+    show_mouse(screen);
+}
+
+static void toggle_music()
+{
+    // Seen as released until the library reports the next mouse event: one toggle per press.
+    mouse_b &= ~1;
+    show_mouse(nullptr);
+    restore_strip();
+    bool turning_on = !music_enabled;
+    textout(screen, small_font, turning_on ? "ON" : "OFF", 70, 583, 0xFFFFFF);
+    show_mouse(screen);
+    music_enabled = turning_on;
+    if (turning_on)
+        play_random_song();
+    else
+        stop_current_song();
+}
+
+// Polls the mouse until Quit is pressed. The loop does not sleep; each test reads the
+// mouse state anew.
+static void run_menu()
+{
+    for (;;) {
+        if (area_pressed(50, 349, 415, 484))
+            return;
+        if (area_pressed(50, 349, 215, 284)) {
+            show_mouse(nullptr);
+            run_letter_game();
+            restore_menu();
+        }
+        if (area_pressed(50, 349, 315, 384)) {
+            show_mouse(nullptr);
+            show_picture(SECOND_PAGE);
+            clear_keybuf();
+            readkey();
+            restore_menu();
+        }
+        if (area_pressed(0, 99, 580, 599))
+            toggle_music();
+    }
+}
+
+static int fail(const char *what, const char *why)
+{
+    fprintf(stderr, "velmora: %s: %s\n", what, why);
+    return EXIT_FAILURE;
+}
+
+int main()
+{
+    if (allegro_init() != 0)
+        return fail("cannot start Allegro", allegro_error);
+    set_color_depth(32);
+    if (!open_screen())
+        return fail("no 800x600 32-bit screen, full screen or windowed", allegro_error);
+    install_timer();
+    install_keyboard();
+    if (install_mouse() == -1)
+        exit(1);
+    register_bitmap_file_type("jpg", load_jpg, nullptr);
+    FSOUND_Init(44100, 32, 0);
+    if (const char *problem = load_resources("velmora.dat")) {
+        FSOUND_Close();
+        return fail("velmora.dat", problem);
+    }
+    type_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\type.wav", 1, 0);
+    bell_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\bell.wav", 1, 0);
+    install_int_ex(play_random_song, SECS_TO_TIMER(5));
+    show_picture(SPLASH_PAGE);
+    rest(1000);
+    show_picture(MENU_PAGE);
+    music_enabled = true;
+    draw_music_switch();
+    show_mouse(screen);
+
+    run_menu();
+
+    show_mouse(nullptr);
+    run_credits();
+    unload_datafile(resources);
+    resources = nullptr;
+    FSOUND_Sample_Free(type_sample);
+    FSOUND_Sample_Free(bell_sample);
+    // A jukebox tick must not reach the sound layer once it is closed.
+    remove_int(play_random_song);
+    FSOUND_Close();
+    allegro_exit();
+    return 0;
+}
+END_OF_MAIN()
