@@ -1,0 +1,313 @@
+// The typing game: five letters, each with an intro page, a title page and a timed
+// typing page, then the results and the reward gallery after a won game.
+#include "game/typing_game.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include <allegro.h>
+
+#include "audio/sound.h"
+#include "extras/gallery.h"
+#include "game/key_translation.h"
+#include "game/letter_book.h"
+#include "game/results.h"
+#include "shell/catalogue.h"
+#include "shell/picture.h"
+
+volatile int seconds_elapsed = 0;
+
+namespace {
+
+const int WHITE = 0xFFFFFF;
+const int BLACK = 0x000000;
+const int MISTAKE_RED = 0xC4262A;
+const int CURSOR_RED = 0xFF0000;
+const int ONE_SECOND = 1193181;  // timer ticks
+const int BAR_TRACK = 741;
+
+// One game's state; lives only while run_letter_game runs.
+struct game_state {
+    BITMAP *page_bitmap;
+    BITMAP *frame_bitmap;
+    char typed_chars[255];
+    char glyph[3];
+    int letter_index;
+    int line_index;
+    int char_pos;
+    int attempts_left;
+    bool timed_out;
+    bool escaped;
+};
+
+void seconds_tick() { seconds_elapsed = seconds_elapsed + 1; }
+END_OF_FUNCTION(seconds_tick)
+
+void install_seconds_tick() {
+    // install_int_ex replaces the callback when it is already installed, so every
+    // game may install it again and only one tick ever runs.
+    LOCK_VARIABLE(seconds_elapsed);
+    LOCK_FUNCTION(seconds_tick);
+    install_int_ex(seconds_tick, ONE_SECOND);
+}
+
+int cell_x(int line, int pos) { return 75 + 8 * pos - static_cast<int>(1.5 * line); }
+int cell_y(int line) { return 355 + 15 * line; }
+
+int penalty(int letter) { return 5 * (time_limits[letter] / 100); }
+
+int bar_length(int letter) {
+    double per_second = static_cast<double>(BAR_TRACK) / time_limits[letter];
+    return static_cast<int>(seconds_elapsed * per_second);
+}
+
+void wait_for_key() {
+    readkey();
+    clear_keybuf();
+}
+
+void draw_centre(const char *text, FONT *f, int y) {
+    textout_centre(screen, f, text, 400, y, WHITE);
+}
+
+void draw_glyph(game_state &g, BITMAP *bmp, char c, int line, int pos, int colour) {
+    g.glyph[0] = c;
+    textout(bmp, small_font, g.glyph, cell_x(line, pos), cell_y(line), colour);
+}
+
+const char *current_line(const game_state &g) {
+    return letter_lines[g.letter_index][g.line_index];
+}
+
+void show_intro_page(const game_state &g) {
+    clear_keybuf();
+    text_mode(0);
+    show_picture(BACKGROUND_PAGE);
+    BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index);
+    if (photo)
+        blit(photo, screen, 0, 0, 80, 60, 640, 480);
+    const char *const *strings = intro_pages[g.letter_index];
+    const int ys[INTRO_STRINGS] = {5, 22, 39, 540, 570};
+    for (int i = 0; i < INTRO_STRINGS; i++)
+        draw_centre(strings[i], small_font, ys[i]);
+    wait_for_key();
+}
+
+void show_title_page(const game_state &g) {
+    show_picture(BACKGROUND_PAGE);
+    char title[32];
+    std::sprintf(title, "%s%i", "Dopis ", g.letter_index + 1);
+    draw_centre(title, large_font, 275);
+    if ((g.letter_index + 1) % 3 == 0)
+        draw_centre("Checkpoint", small_font, 330);
+    wait_for_key();
+}
+
+void compose_page(game_state &g) {
+    BITMAP *page = g.page_bitmap;
+    clear_to_color(page, BLACK);
+    if (BITMAP *paper = decode_current_picture(PAPER_PAGE))
+        blit(paper, page, 0, 0, 0, 0, 800, 600);
+    if (BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index))
+        stretch_sprite(page, photo, 481, 130, 121, 90);
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_trans_blender(0, 0, 0, 50);
+    rectfill(page, 480, 129, 603, 220, WHITE);
+    set_trans_blender(0, 0, 0, 255);
+    solid_mode();
+    text_mode(-1);
+    for (int line = 0; line < LINES_PER_LETTER; line++) {
+        const char *text = letter_lines[g.letter_index][line];
+        for (int pos = 0; text[pos]; pos++)
+            draw_glyph(g, page, text[pos], line, pos, WHITE);
+    }
+    if (BITMAP *strip = decode_current_picture(TIME_STRIP))
+        blit(strip, page, 0, 0, 0, 585, 800, 15);
+    blit(page, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+}
+
+void draw_cursor_and_bar(game_state &g) {
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_trans_blender(0, 0, 0, 1);
+    int x = cell_x(g.line_index, g.char_pos);
+    int y = cell_y(g.line_index);
+    rectfill(g.frame_bitmap, x, y, x + 8, y + 14, CURSOR_RED);
+    int bar_end = 30 + bar_length(g.letter_index);
+    rectfill(g.frame_bitmap, 30, 586, bar_end, 598, CURSOR_RED);
+    rectfill(g.page_bitmap, 30, 586, bar_end, 598, CURSOR_RED);
+    set_trans_blender(0, 0, 0, 255);
+    solid_mode();
+}
+
+void judge(game_state &g, char c) {
+    char expected = current_line(g)[g.char_pos];
+    bool wrong = c != expected;
+    if (expected != ' ' && !wrong)
+        draw_glyph(g, g.page_bitmap, c, g.line_index, g.char_pos, BLACK);
+    else if (wrong)
+        draw_glyph(g, g.page_bitmap, expected == ' ' ? '_' : expected, g.line_index,
+                   g.char_pos, MISTAKE_RED);
+    if (wrong) {
+        mistake_count++;
+        seconds_elapsed = seconds_elapsed + penalty(g.letter_index);
+    }
+}
+
+// Handles the key waiting at this pass: a line end with ENTER, or one judged character.
+void take_key(game_state &g) {
+    const char *line = current_line(g);
+    int length = static_cast<int>(std::strlen(line));
+    if (g.char_pos == length) {
+        if (key[KEY_ENTER]) {
+            FSOUND_PlaySound(FSOUND_FREE, bell_sample);
+            g.char_pos = 0;
+            g.line_index++;
+            blit(g.page_bitmap, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+        }
+        clear_keybuf();
+        return;
+    }
+    char c = static_cast<char>(translate_key(static_cast<signed char>(readkey() & 0xFF)));
+    g.typed_chars[g.char_pos] = c;
+    g.glyph[0] = c;
+    if (key[KEY_ESC])
+        return;
+    FSOUND_PlaySound(FSOUND_FREE, type_sample);
+    judge(g, c);
+    g.char_pos++;
+    clear_keybuf();
+    blit(g.page_bitmap, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+}
+
+void typing_pass(game_state &g) {
+    if (key[KEY_ESC])
+        g.escaped = true;
+    if (seconds_elapsed >= time_limits[g.letter_index])
+        g.timed_out = true;
+    bool chord = key[KEY_J] && key[KEY_K] && key[KEY_L];
+    if (chord) {
+        g.line_index = LINES_PER_LETTER;
+        g.char_pos = 0;
+    }
+    draw_cursor_and_bar(g);
+    if (!chord) {
+        if (current_line(g)[0] == '\0') {
+            g.char_pos = 0;
+            g.line_index++;
+            clear_keybuf();
+        }
+        if (g.line_index < LINES_PER_LETTER && keypressed())
+            take_key(g);
+    }
+    blit(g.frame_bitmap, screen, 0, 0, 0, 0, 800, 600);
+}
+
+void run_attempt(game_state &g) {
+    g.line_index = 0;
+    seconds_elapsed = 0;
+    clear_keybuf();
+    compose_page(g);
+    while (!g.timed_out && g.line_index < LINES_PER_LETTER && !g.escaped)
+        typing_pass(g);
+    if (g.line_index >= LINES_PER_LETTER) {
+        g.letter_index++;
+        total_seconds += seconds_elapsed;
+    }
+    clear_keybuf();
+}
+
+void show_game_over() {
+    draw_centre("GAME OVER", large_font, 280);
+    wait_for_key();
+}
+
+char read_retry_answer() {
+    for (;;) {
+        char answer = static_cast<char>(readkey() & 0xFF);
+        clear_keybuf();
+        if (answer == 'a' || answer == 'A' || answer == 'n' || answer == 'N')
+            return answer;
+    }
+}
+
+void ask_retry(game_state &g, int checkpoints) {
+    clear_keybuf();
+    text_mode(0);
+    show_picture(BACKGROUND_PAGE);
+    draw_centre("Tak to jsi nezvladl", small_font, 280);
+    draw_centre("Chces si to dat jeste jednou?", small_font, 300);
+    draw_centre("A/N", small_font, 320);
+    char retry_answer = read_retry_answer();
+    if (retry_answer == 'a' || retry_answer == 'A') {
+        g.attempts_left--;
+        char message[48];
+        std::sprintf(message, "%s%i%s", "Zbyva ti ", g.attempts_left, " pokusu");
+        g.letter_index = 3 * checkpoints - 1;
+        g.timed_out = false;
+        show_picture(BACKGROUND_PAGE);
+        g.char_pos = 0;
+        draw_centre(message, large_font, 290);
+        clear_keybuf();
+        wait_for_key();
+        return;
+    }
+    clear_keybuf();
+    show_picture(BACKGROUND_PAGE);
+    show_game_over();
+}
+
+void run_failure_path(game_state &g) {
+    int checkpoints = (g.letter_index + 1) / 3;
+    if (checkpoints > 0 && g.attempts_left > 0) {
+        ask_retry(g, checkpoints);
+        return;
+    }
+    char number[16];
+    std::sprintf(number, "%i", g.letter_index);
+    textout(screen, font, number, 20, 10, 2);
+    clear_keybuf();
+    show_picture(BACKGROUND_PAGE);
+    show_game_over();
+}
+
+void start_game(game_state &g) {
+    std::memset(g.typed_chars, 0, sizeof g.typed_chars);
+    std::strcpy(g.glyph, " ");
+    install_seconds_tick();
+    g.attempts_left = 2;
+    g.letter_index = 0;
+    g.line_index = 0;
+    g.char_pos = 0;
+    g.timed_out = false;
+    g.escaped = false;
+    mistake_count = 0;
+    total_seconds = 0;
+}
+
+}  // namespace
+
+void run_letter_game() {
+    game_state g{};
+    g.page_bitmap = create_bitmap(800, 600);
+    g.frame_bitmap = create_bitmap(800, 600);
+    // Without the two pages there is nothing to type on: back to the menu.
+    if (!g.page_bitmap || !g.frame_bitmap) {
+        if (g.page_bitmap) destroy_bitmap(g.page_bitmap);
+        if (g.frame_bitmap) destroy_bitmap(g.frame_bitmap);
+        return;
+    }
+    start_game(g);
+    while (g.letter_index < LETTER_COUNT && !g.timed_out && !g.escaped) {
+        show_intro_page(g);
+        show_title_page(g);
+        run_attempt(g);
+        if (g.timed_out)
+            run_failure_path(g);
+    }
+    destroy_bitmap(g.page_bitmap);
+    destroy_bitmap(g.frame_bitmap);
+    if (g.letter_index >= LETTER_COUNT && !g.timed_out) {
+        show_results();
+        run_reward_gallery();
+    }
+}
