@@ -1,0 +1,283 @@
+#!/bin/bash
+# Plays Velmora as a person would: starts the game on a private Xvfb, drives it with real
+# key and mouse events through xdotool and checks screenshots at known coordinates.
+#   player.sh GAME_DIR LETTER_KEYS SHOT_DIR [--demo]
+# GAME_DIR is copied to a scratch folder first, so the highscore of the real folder is never
+# touched. With --demo only the screens are saved, a failed check does not stop the run.
+set -u
+
+game_src=$1
+letter_keys=$2
+shots=$3
+demo=${4:-}
+
+work=$(mktemp -d)
+xvfb_pid=
+game_pid=
+failures=0
+
+cleanup() {
+    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+    if [ -z "$demo" ]; then
+        snap "failure-$failures"
+        exit 1
+    fi
+}
+
+note() { echo "player: $*"; }
+
+start_xvfb() {
+    Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp >"$work/display" 2>/dev/null &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.05
+    done
+    [ -s "$work/display" ] || { echo "player: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# --- screenshots and pixels ---------------------------------------------------------
+
+grab() { import -window root "$work/now.png" 2>/dev/null; }
+
+snap() { mkdir -p "$shots" && import -window root "$shots/$1.png" 2>/dev/null; }
+
+# pixel X Y: 0xRRGGBB hex digits (upper case) of the last grab.
+pixel() { convert "$work/now.png" -format "%[hex:p{$1,$2}]" info: 2>/dev/null | cut -c1-6; }
+
+# count COLOUR W H X Y: pixels of exactly COLOUR (RRGGBB) in a rectangle of the last grab.
+count() {
+    convert "$work/now.png" -crop "$2x$3+$4+$5" +repage -fill black +opaque "#$1" \
+        -fill white -opaque "#$1" -format "%[fx:round(mean*w*h)]" info: 2>/dev/null
+}
+
+# reddish X Y: the pixel is mostly red (the translucent red fills never reach pure red).
+reddish() {
+    local p r g b
+    p=$(pixel "$1" "$2")
+    r=$((16#${p:0:2})); g=$((16#${p:2:2})); b=$((16#${p:4:2}))
+    [ "$r" -ge 200 ] && [ "$g" -le 160 ] && [ "$b" -le 160 ]
+}
+
+# wait_for SECONDS COMMAND...: polls screenshots until COMMAND succeeds on one.
+wait_for() {
+    local limit=$1
+    shift
+    local end=$((SECONDS + limit))
+    while [ $SECONDS -le "$end" ]; do
+        grab && "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+# --- the screens, as the pixels show them ------------------------------------------
+
+# The menu: the switch's state word at (70,583) in white.
+switch_white() { count FFFFFF 28 14 70 583; }
+menu_up() { [ "$(switch_white)" -gt 5 ]; }
+# The intro page: white strings on black at the top, y 5 to 50.
+intro_up() { [ "$(count FFFFFF 500 45 150 5)" -gt 20 ]; }
+# A page of centred large text on the backdrop, nothing at the top.
+centre_text_up() { [ "$(count FFFFFF 400 50 200 270)" -gt 20 ] && [ "$(count FFFFFF 500 45 150 5)" -eq 0 ]; }
+# The typing page: the time strip's bar starts at (30,586).
+typing_up() { reddish 30 590; }
+not_typing() { ! typing_up && ! menu_up; }
+# The retry question: three rows of small white text from y 280 to 335.
+retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300 15 250 280)" -gt 5 ]; }
+
+# --- input -------------------------------------------------------------------------
+
+press_at() {
+    xdotool mousemove "$1" "$2"
+    sleep 0.1
+    xdotool mousedown 1
+    sleep 0.25
+    xdotool mouseup 1
+    sleep 0.1
+}
+
+tap() { xdotool key --clearmodifiers "$1"; sleep 0.04; }
+
+# A line ends only while ENTER is held with a key waiting: hold it as a person does.
+enter() { xdotool keydown Return; sleep 0.08; xdotool keyup Return; sleep 0.04; }
+
+chord() { xdotool keydown j keydown k keydown l; sleep 0.3; xdotool keyup j keyup k keyup l; sleep 0.1; }
+
+any_key() { tap space; }
+
+# Intro and title page of the next letter, leaving the typing page up.
+through_pages() {
+    wait_for 10 intro_up || fail "intro page of letter $1"
+    [ "$1" = 1 ] && [ "${shot_intro:-}" = "" ] && { snap intro; shot_intro=1; }
+    any_key
+    wait_for 10 centre_text_up || fail "title page of letter $1"
+    [ "$1" = 1 ] && [ "${shot_title:-}" = "" ] && { snap title; shot_title=1; }
+    any_key
+    wait_for 10 typing_up || fail "typing page of letter $1"
+}
+
+# A key that does not type `wanted`.
+wrong_key_for() { if [ "$1" = q ]; then echo w; else echo q; fi; }
+
+cell_x() { echo $((75 + 8 * $2 - (3 * $1) / 2)); }
+cell_y() { echo $((355 + 15 * $1)); }
+
+# Types letter 1 correctly except two planned mistakes on its first line, one on a
+# letter and one on a space, and checks what the page shows for each.
+type_first_letter() {
+    mapfile -t keys < <("$letter_keys" 1)
+    [ "${#keys[@]}" -gt 0 ] || fail "no keys for letter 1"
+    local line=0 pos=0 first_space=-1 i
+    for ((i = 0; i < ${#keys[@]}; i++)); do
+        [ "${keys[$i]}" = Return ] && break
+        [ "${keys[$i]}" = space ] && [ $first_space -lt 0 ] && first_space=$i
+    done
+    for ((i = 0; i < ${#keys[@]}; i++)); do
+        local k=${keys[$i]}
+        if [ "$k" = Return ]; then
+            enter
+            [ $line = 0 ] && { sleep 0.2; snap typing; }
+            line=$((line + 1)); pos=0
+            continue
+        fi
+        if [ $line = 0 ] && { [ $pos = "$first_space" ] || { [ $pos = 1 ] && [ "$k" != space ]; }; }; then
+            tap "$(wrong_key_for "$k")"
+            sleep 0.15; grab
+            local x y
+            x=$(cell_x 0 $pos); y=$(cell_y 0)
+            [ "$(count C4262A 9 15 "$x" "$y")" -gt 0 ] || fail "mistake at position $pos not marked in C4262A"
+        else
+            tap "$k"
+            if [ $line = 0 ] && [ $pos = 0 ]; then
+                sleep 0.15; grab
+                [ "$(count 000000 9 15 75 355)" -gt 0 ] || fail "first character not drawn in black"
+                reddish 84 362 || reddish 86 366 || fail "cursor not red at the second cell"
+            fi
+        fi
+        pos=$((pos + 1))
+    done
+}
+
+# Presses wrong keys until the typing page is gone.
+penalties_until_over() {
+    for _ in $(seq 60); do
+        tap q
+        grab
+        not_typing && return 0
+    done
+    fail "penalties did not end the attempt"
+}
+
+# --- the run -----------------------------------------------------------------------
+
+start_xvfb
+cp -r "$game_src" "$work/game"
+rm -f "$work/game/cool.dat"
+(cd "$work/game" && exec ./velmora) &
+game_pid=$!
+
+wait_for 30 menu_up || fail "menu did not come up"
+snap menu
+white_on=$(switch_white)
+
+press_at 50 250
+press_at 200 215
+sleep 0.3; grab
+menu_up && ! intro_up || fail "a press at x 50 or y 215 left the menu"
+
+note "game 1: letter 1 typed, letters 2 to 5 by the chord"
+press_at 349 284
+through_pages 1
+type_first_letter
+for n in 2 3 4 5; do
+    through_pages $n
+    chord
+done
+sleep 1
+snap results
+[ -f "$work/game/cool.dat" ] || fail "no cool.dat after a won game"
+[ "$(stat -c %s "$work/game/cool.dat" 2>/dev/null)" = 8 ] || fail "cool.dat does not hold 8 bytes"
+any_key
+sleep 1.5
+snap gallery
+grab; before=$(md5sum <"$work/now.png")
+tap Right; sleep 1.5; grab
+[ "$(md5sum <"$work/now.png")" != "$before" ] || fail "RIGHT did not move the gallery"
+tap Left; sleep 1
+tap Escape
+wait_for 15 menu_up || fail "ESC in the gallery did not return to the menu"
+
+note "game 2: time out on letter 1"
+press_at 349 284
+xdotool mousemove 600 100
+through_pages 1
+penalties_until_over
+wait_for 10 centre_text_up || fail "no GAME OVER after a time out on letter 1"
+snap game-over
+any_key
+wait_for 10 menu_up || fail "menu after game over"
+
+note "game 3: chord to letter 3, time out, retry"
+press_at 349 284
+xdotool mousemove 600 100
+through_pages 1; chord
+through_pages 2; chord
+through_pages 3
+penalties_until_over
+wait_for 10 retry_up || fail "no retry question"
+snap retry
+tap a
+wait_for 10 centre_text_up || fail "no attempts message"
+snap attempts-left
+any_key
+wait_for 10 intro_up || fail "retry does not lead to letter 3"
+any_key
+wait_for 10 centre_text_up
+any_key
+wait_for 10 typing_up
+tap Escape
+wait_for 10 menu_up || fail "ESC during typing did not return to the menu"
+
+note "music switch and second page"
+press_at 99 599
+sleep 0.3; grab
+white_off=$(switch_white)
+[ "$white_off" != "$white_on" ] || fail "the music switch did not toggle"
+press_at 99 599
+sleep 0.3; grab
+[ "$(switch_white)" = "$white_on" ] || fail "the music switch did not toggle back"
+press_at 200 350
+sleep 1.5
+snap second-page
+any_key
+wait_for 10 menu_up || fail "the second page did not return on a key"
+
+note "quit and credits"
+press_at 200 450
+sleep 2
+snap credits
+any_key
+status=
+for _ in $(seq 100); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+        wait "$game_pid"; status=$?
+        break
+    fi
+    sleep 0.1
+done
+game_pid=
+[ "$status" = 0 ] || fail "the game did not end with status 0 (status '${status:-still running}')"
+
+[ "$failures" = 0 ] || exit 1
+note "all checks passed"
