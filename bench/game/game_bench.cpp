@@ -1,0 +1,153 @@
+// Measures the letter game on a private X server: key-to-screen latency and dropped keys
+// while typing at 15 keys a second, and peak resident memory after a full game and after
+// 200 starts of a game left with ESC. Prints its figures; asserts nothing.
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "game/letter_book.h"
+#include "game/results.h"
+#include "game/typing_game.h"
+#include "shell/catalogue.h"
+#include "tests/display/test_resources.h"
+#include "tests/support/test_screen.h"
+
+int32_t total_seconds;
+int32_t mistake_count;
+void show_results() {}
+void run_reward_gallery() {}
+
+enum { BACKDROP = 0x404040, PAPER = 0xC0B090 };
+static const int photo_colours[LETTER_COUNT] = {0xE00000, 0x00C000, 0x0000E0, 0xE0E000,
+                                                0x00E0E0};
+using clock_type = std::chrono::steady_clock;
+
+static void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+static bool shows(int colour) { return near_colour(screen_pixel(400, 300), colour, 10); }
+static void wait_for(int colour) { while (!shows(colour)) pause_ms(2); }
+static void press_when(int colour) {
+    wait_for(colour);
+    pause_ms(20);
+    simulate_keypress(' ');
+    while (keypressed()) pause_ms(1);
+}
+static void pass_pages(int letter) {
+    press_when(photo_colours[letter]);
+    press_when(BACKDROP);
+    wait_for(PAPER);
+}
+
+static long peak_rss_kb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+static int cell_x(int line, int pos) { return 75 + 8 * pos - (3 * line) / 2; }
+static int cell_y(int line) { return 355 + 15 * line; }
+static bool cell_has_black(int line, int pos) {
+    for (int y = cell_y(line); y < cell_y(line) + 15; y++)
+        for (int x = cell_x(line, pos); x < cell_x(line, pos) + 8; x++)
+            if (screen_pixel(x, y) == 0)
+                return true;
+    return false;
+}
+
+static int typed_key(char c) { return c == 'y' ? 'z' : c == 'z' ? 'y' : c; }
+
+// Types the first line of letter 1 at 15 keys a second, timing each key until its black
+// character stands on the screen.
+static void typing_figures() {
+    const char *line = letter_lines[0][0];
+    std::vector<double> latencies;
+    int sent = 0, dropped = 0;
+    std::thread player([&] {
+        pass_pages(0);
+        for (int p = 0; line[p]; p++) {
+            auto start = clock_type::now();
+            simulate_keypress(typed_key(line[p]));
+            sent++;
+            if (line[p] != ' ') {
+                bool seen = false;
+                while (!seen && clock_type::now() - start < std::chrono::milliseconds(500))
+                    seen = cell_has_black(0, p);
+                if (seen)
+                    latencies.push_back(
+                        std::chrono::duration<double, std::milli>(clock_type::now() - start).count());
+                else
+                    dropped++;
+            }
+            std::this_thread::sleep_until(start + std::chrono::microseconds(66667));
+        }
+        key[KEY_ESC] = 1;
+    });
+    run_letter_game();
+    player.join();
+    key[KEY_ESC] = 0;
+    std::sort(latencies.begin(), latencies.end());
+    if (latencies.empty()) {
+        std::printf("typing: no key reached the screen\n");
+        return;
+    }
+    std::printf("typing at 15 keys/s: %d keys, %d dropped, mistakes %d\n", sent, dropped,
+                static_cast<int>(mistake_count));
+    std::printf("key-to-screen latency (ms, incl. screen reads): median %.2f, max %.2f\n",
+                latencies[latencies.size() / 2], latencies.back());
+}
+
+static void full_game() {
+    std::thread player([] {
+        for (int letter = 0; letter < LETTER_COUNT; letter++) {
+            pass_pages(letter);
+            key[KEY_J] = key[KEY_K] = key[KEY_L] = 1;
+            while (shows(PAPER)) pause_ms(1);
+            key[KEY_J] = key[KEY_K] = key[KEY_L] = 0;
+        }
+    });
+    run_letter_game();
+    player.join();
+}
+
+static void escaped_game() {
+    std::thread player([] {
+        pass_pages(0);
+        key[KEY_ESC] = 1;
+    });
+    run_letter_game();
+    player.join();
+    key[KEY_ESC] = 0;
+}
+
+int main() {
+    if (!open_test_screen())
+        return 1;
+    std::vector<bytes> pictures(CATALOGUE_SIZE);
+    pictures[PAPER_PAGE] = encode_jpeg(solid_rgb(800, 600, PAPER), 800, 600);
+    pictures[BACKGROUND_PAGE] = encode_jpeg(solid_rgb(800, 600, BACKDROP), 800, 600);
+    for (int i = 0; i < LETTER_COUNT; i++)
+        pictures[PHOTO_01 + i] = encode_jpeg(solid_rgb(640, 480, photo_colours[i]), 640, 480);
+    pictures[TIME_STRIP] = encode_jpeg(solid_rgb(800, 15, 0x203060), 800, 15);
+    install_test_resources(pictures);
+
+    typing_figures();
+    full_game();
+    long after_game = peak_rss_kb();
+    std::printf("peak resident after a full game: %ld KiB\n", after_game);
+    const int rounds = 200;
+    for (int i = 0; i < rounds; i++) {
+        escaped_game();
+        if (i == 9 || i == rounds - 1)
+            std::printf("peak resident after %d games left with ESC: %ld KiB\n", i + 1,
+                        peak_rss_kb());
+    }
+    std::printf("growth per game after the first 10: %.2f KiB\n",
+                static_cast<double>(peak_rss_kb() - after_game) / rounds);
+    close_test_screen();
+    return 0;
+}
