@@ -110,7 +110,7 @@ sample_data make_electric_piano() {
 }
 
 sample_data make_pad() {
-  // Detuned-free soft organ-like pad made of whole-period partials, looped.
+  // Soft organ-like pad: steady whole-period partials behind a slow swell, looped.
   const int n = PERIOD * 60;
   std::vector<double> v = partials(n, {1, 0.35, 0.18, 0.1, 0.05}, {0, 0, 0, 0, 0}, 0.12);
   sample_data s = finish("warm pad", v, C_RATE, 0.8);
