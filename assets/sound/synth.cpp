@@ -183,7 +183,9 @@ void put32(std::vector<uint8_t> &b, uint32_t v) {
   put16(b, v & 0xFFFF);
   put16(b, v >> 16);
 }
-void put_tag(std::vector<uint8_t> &b, const char *t) { b.insert(b.end(), t, t + 4); }
+void put_tag(std::vector<uint8_t> &b, const char *t) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(t[i]));
+}
 }  // namespace
 
 std::vector<uint8_t> wav_bytes(const sample_data &s) {
