@@ -1,0 +1,222 @@
+#include "jpeg_streams.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <turbojpeg.h>
+
+#include "jpeg/jpeg.h"
+
+void start_allegro_for_decoding()
+{
+    static bool started = false;
+    if (!started) {
+        install_allegro(SYSTEM_NONE, &errno, atexit);
+        set_color_depth(32);
+        started = true;
+    }
+}
+
+BITMAP *decode(const bytes &stream, RGB *palette)
+{
+    return decode_jpeg(stream.data(), static_cast<long>(stream.size()), palette);
+}
+
+namespace {
+
+struct bit_writer {
+    bytes out;
+    int bits = 0, count = 0;
+    void put(int value, int n)
+    {
+        for (int i = n - 1; i >= 0; i--) {
+            bits = bits * 2 + ((value >> i) & 1);
+            if (++count == 8) {
+                out.push_back(static_cast<unsigned char>(bits));
+                if (bits == 0xFF)
+                    out.push_back(0);
+                bits = count = 0;
+            }
+        }
+    }
+    void finish()
+    {
+        while (count != 0)
+            put(1, 1);
+    }
+};
+
+void segment(bytes &s, int code, const bytes &body)
+{
+    size_t length = body.size() + 2;
+    s.insert(s.end(), {0xFF, static_cast<unsigned char>(code),
+                       static_cast<unsigned char>(length >> 8),
+                       static_cast<unsigned char>(length)});
+    s.insert(s.end(), body.begin(), body.end());
+}
+
+int category(int v)
+{
+    int n = 0;
+    for (int a = v < 0 ? -v : v; a; a >>= 1)
+        n++;
+    return n;
+}
+
+}  // namespace
+
+bytes make_block_stream(const block_stream &spec)
+{
+    bytes s = {0xFF, 0xD8};
+    segment(s, 0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
+    bytes dqt(65, 1);
+    dqt[0] = 0;
+    segment(s, 0xDB, dqt);
+    bytes sof = {8, static_cast<unsigned char>(spec.height >> 8),
+                 static_cast<unsigned char>(spec.height),
+                 static_cast<unsigned char>(spec.width >> 8),
+                 static_cast<unsigned char>(spec.width),
+                 static_cast<unsigned char>(spec.components)};
+    for (int c = 1; c <= spec.components; c++)
+        sof.insert(sof.end(), {static_cast<unsigned char>(c),
+                               static_cast<unsigned char>(c == 1 ? spec.h * 16 + spec.v : 0x11),
+                               0});
+    segment(s, 0xC0, sof);
+    // DC: categories 0..11 as 4-bit codes 0000..1011. AC: end of block as the one-bit code 0,
+    // or, with no_ac_code, a single 2-bit code 00 that the all-ones filler never matches.
+    bytes dht = {0x00, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    for (int i = 0; i < 12; i++)
+        dht.push_back(static_cast<unsigned char>(i));
+    dht.insert(dht.end(), {0x10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00});
+    if (!spec.no_ac_code)
+        dht[dht.size() - 17] = 1, dht[dht.size() - 16] = 0;
+    segment(s, 0xC4, dht);
+    bytes sos = {static_cast<unsigned char>(spec.components)};
+    for (int c = 1; c <= spec.components; c++)
+        sos.insert(sos.end(), {static_cast<unsigned char>(c), 0x00});
+    sos.insert(sos.end(), {0, 63, 0});
+    segment(s, 0xDA, sos);
+
+    int per_mcu = spec.components == 1 ? 1 : spec.h * spec.v + 2;
+    int predictors[3] = {0, 0, 0};
+    bit_writer w;
+    for (size_t i = 0; i < spec.dc.size(); i++) {
+        int position = static_cast<int>(i) % per_mcu;
+        int component = position < per_mcu - 2 || spec.components == 1 ? 0 : position - (per_mcu - 3);
+        int diff = spec.dc[i] - predictors[component];
+        predictors[component] = spec.dc[i];
+        int n = category(diff);
+        w.put(n, 4);
+        w.put(diff < 0 ? diff + (1 << n) - 1 : diff, n);
+        if (spec.no_ac_code)
+            w.put(0xFFFF, 16);
+        else
+            w.put(0, 1);
+    }
+    w.finish();
+    s.insert(s.end(), w.out.begin(), w.out.end());
+    s.insert(s.end(), {0xFF, 0xD9});
+    return s;
+}
+
+std::vector<unsigned char> test_image(int width, int height, int channels, unsigned seed)
+{
+    std::vector<unsigned char> image(static_cast<size_t>(width) * height * channels);
+    unsigned state = seed;
+    for (int y = 0; y < height; y++)
+        for (int x = 0; x < width; x++)
+            for (int c = 0; c < channels; c++) {
+                state = state * 1103515245u + 12345u;
+                int base = (c == 0 ? x * 255 / width : c == 1 ? y * 255 / height : (x + y) % 256);
+                int saturated = ((x / 40 + y / 30) % 3 == 0) ? (c == 0 ? 255 : 0) : base;
+                int value = saturated + static_cast<int>((state >> 16) % 41) - 20;
+                image[(static_cast<size_t>(y) * width + x) * channels + c] =
+                    static_cast<unsigned char>(value < 0 ? 0 : value > 255 ? 255 : value);
+            }
+    return image;
+}
+
+bytes encode_turbo(int width, int height, int sampling, int quality, unsigned seed)
+{
+    static const int tj_sampling[] = {TJSAMP_444, TJSAMP_422, TJSAMP_420, TJSAMP_GRAY};
+    int channels = sampling == SAMP_GREY ? 1 : 3;
+    std::vector<unsigned char> image = test_image(width, height, channels, seed);
+    tjhandle handle = tjInitCompress();
+    unsigned char *out = nullptr;
+    unsigned long size = 0;
+    tjCompress2(handle, image.data(), width, 0, height, channels == 1 ? TJPF_GRAY : TJPF_RGB,
+                &out, &size, tj_sampling[sampling], quality, TJFLAG_ACCURATEDCT);
+    bytes stream(out, out + size);
+    tjFree(out);
+    tjDestroy(handle);
+    return stream;
+}
+
+bool decode_peer(const bytes &stream, peer_picture &out)
+{
+    jpeg_decompress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, stream.data(), stream.size());
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK)
+        return false;
+    bool grey = info.num_components == 1;
+    info.out_color_space = grey ? JCS_GRAYSCALE : JCS_YCbCr;
+    info.do_fancy_upsampling = FALSE;
+    info.dct_method = JDCT_ISLOW;
+    jpeg_start_decompress(&info);
+    out.width = info.output_width;
+    out.height = info.output_height;
+    out.rgb.assign(static_cast<size_t>(out.width) * out.height, 0);
+    out.overshoot.assign(out.rgb.size(), false);
+    std::vector<unsigned char> row(static_cast<size_t>(out.width) * info.output_components);
+    while (info.output_scanline < info.output_height) {
+        int y = info.output_scanline;
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_read_scanlines(&info, rows, 1);
+        for (int x = 0; x < out.width; x++) {
+            size_t at = static_cast<size_t>(y) * out.width + x;
+            const unsigned char *p = &row[static_cast<size_t>(x) * info.output_components];
+            if (grey) {
+                out.rgb[at] = p[0] * 0x010101;
+                continue;
+            }
+            int Y = p[0], cb = p[1], cr = p[2];
+            auto limit = [](int v) { return v > 255 ? 255 : v < 0 ? 0 : v; };
+            int r = limit((Y * 65536 + 91881 * (cr - 128)) >> 16);
+            int g = limit((Y * 65536 - 22553 * (cb - 128) - 46802 * (cr - 128)) >> 16);
+            int b = limit((Y * 65536 + 116130 * (cb - 128)) >> 16);
+            out.rgb[at] = (r << 16) | (g << 8) | b;
+            out.overshoot[at] = Y == 0 || Y == 255 || cb == 0 || cb == 255 || cr == 0 || cr == 255;
+        }
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+int pixel_rgb(BITMAP *picture, int x, int y)
+{
+    int c = getpixel(picture, x, y);
+    return (getr_depth(bitmap_color_depth(picture), c) << 16) |
+           (getg_depth(bitmap_color_depth(picture), c) << 8) |
+           getb_depth(bitmap_color_depth(picture), c);
+}
+
+long find_marker(const bytes &stream, int code)
+{
+    for (size_t i = 0; i + 1 < stream.size(); i++)
+        if (stream[i] == 0xFF && stream[i + 1] == code)
+            return static_cast<long>(i);
+    return -1;
+}
+
+bytes insert_at(const bytes &stream, long at, const bytes &piece)
+{
+    bytes out(stream.begin(), stream.begin() + at);
+    out.insert(out.end(), piece.begin(), piece.end());
+    out.insert(out.end(), stream.begin() + at, stream.end());
+    return out;
+}
