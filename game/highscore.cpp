@@ -1,0 +1,66 @@
+#include "game/highscore.h"
+
+#include <cstdio>
+
+#include "shell/i_save.h"
+
+const char *const highscore_file_name = "cool.dat";
+
+// The arithmetic runs on unsigned words so that it wraps modulo 2^32 instead of
+// overflowing; only the final value is taken back as signed.
+static void put_word(unsigned char *out, uint32_t word)
+{
+    for (int i = 0; i < 4; i++)
+        out[i] = static_cast<unsigned char>(word >> (8 * i));
+}
+
+static uint32_t get_word(const unsigned char *in)
+{
+    uint32_t word = 0;
+    for (int i = 0; i < 4; i++)
+        word |= static_cast<uint32_t>(in[i]) << (8 * i);
+    return word;
+}
+
+void encode_highscore(const highscore &record, unsigned char bytes[HIGHSCORE_SIZE])
+{
+    put_word(bytes, (static_cast<uint32_t>(record.seconds) + 10u) ^ 0x20u);
+    put_word(bytes + 4, (static_cast<uint32_t>(record.mistakes) - 20u) ^ 0x10u);
+}
+
+highscore decode_highscore(const unsigned char bytes[HIGHSCORE_SIZE])
+{
+    highscore record;
+    record.seconds = static_cast<int32_t>((get_word(bytes) ^ 0x20u) - 10u);
+    record.mistakes = static_cast<int32_t>((get_word(bytes + 4) ^ 0x10u) + 20u);
+    return record;
+}
+
+bool read_highscore(const char *path, highscore *record)
+{
+    FILE *file = fopen(path, "rb");
+    if (!file)
+        return false;
+    unsigned char bytes[HIGHSCORE_SIZE];
+    size_t got = fread(bytes, 1, HIGHSCORE_SIZE, file);
+    fclose(file);
+    // A short file would leave part of a word undefined: treat it as no record at all.
+    if (got != HIGHSCORE_SIZE)
+        return false;
+    *record = decode_highscore(bytes);
+    return true;
+}
+
+bool beats_highscore(const highscore &game, const highscore &record)
+{
+    if (game.seconds != record.seconds)
+        return game.seconds < record.seconds;
+    return game.mistakes < record.mistakes;
+}
+
+bool write_highscore(const char *path, const highscore &record)
+{
+    unsigned char bytes[HIGHSCORE_SIZE];
+    encode_highscore(record, bytes);
+    return replace_file_atomically(path, bytes, HIGHSCORE_SIZE);
+}

@@ -1,0 +1,56 @@
+// The characters the typing game judges for the characters the keyboard reports.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "game/key_translation.h"
+
+TEST(key_translation, swaps_y_and_z_in_both_cases)
+{
+    EXPECT_EQ(translate_key('y'), 'z');
+    EXPECT_EQ(translate_key('z'), 'y');
+    EXPECT_EQ(translate_key('Y'), 'Z');
+    EXPECT_EQ(translate_key('Z'), 'Y');
+}
+
+TEST(key_translation, maps_the_three_punctuation_keys)
+{
+    EXPECT_EQ(translate_key('"'), '!');
+    EXPECT_EQ(translate_key('<'), '?');
+    EXPECT_EQ(translate_key(':'), '"');
+}
+
+TEST(key_translation, applies_the_table_only_once)
+{
+    // ":" becomes the double quote, which the table would map on to "!" if applied again.
+    EXPECT_NE(translate_key(':'), '!');
+    EXPECT_EQ(translate_key(translate_key(':')), '!');
+    // y -> z -> y: applying it twice gives the key back, once does not.
+    EXPECT_EQ(translate_key(translate_key('y')), 'y');
+}
+
+TEST(key_translation, every_other_character_passes_unchanged)
+{
+    const char *mapped = "yzYZ\"<:";
+    for (int c = -128; c <= 127; c++) {
+        if (c != 0 && strchr(mapped, c))
+            continue;
+        EXPECT_EQ(translate_key(c), c) << "character " << c;
+    }
+    // The ones a player is most likely to type directly.
+    for (char c : {'!', '?', ';', '\'', ',', '.', ' ', '\r', '\b', '0', 'a', 'A'})
+        EXPECT_EQ(translate_key(c), c) << "character " << int(c);
+}
+
+TEST(key_translation, bytes_above_127_stay_signed_characters)
+{
+    // readkey's low byte arrives as a signed char: 0xE1 is -31 and must come back as -31,
+    // not as 225, since the game stores the result in a char and compares it.
+    signed char accented = static_cast<signed char>(0xE1);
+    EXPECT_EQ(translate_key(accented), -31);
+    EXPECT_EQ(translate_key(static_cast<signed char>(0x80)), -128);
+    EXPECT_EQ(translate_key(static_cast<signed char>(0xFF)), -1);
+    // The low byte of a larger value is what counts; 0x179 carries "y" in its low byte.
+    EXPECT_EQ(translate_key(0x179), 'z');
+    EXPECT_EQ(translate_key(0xE1), -31);
+}
