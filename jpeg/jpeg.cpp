@@ -51,7 +51,12 @@ const unsigned char zigzag[64] = {
 
 // A canonical Huffman table: for each code length, the range of codes and where their
 // symbols start. A code of length l matches when first_code[l] <= code <= last_code[l].
+const int FAST_BITS = 9;
+
 struct huffman_table {
+    // Codes of up to FAST_BITS bits, indexed by the next FAST_BITS bits of the stream:
+    // length in the high byte (0: longer or no code), symbol in the low byte.
+    uint16_t fast[1 << FAST_BITS];
     int first_code[17];
     int last_code[17];   // -1: no code of this length
     int first_index[17];
@@ -140,6 +145,20 @@ void build_table(huffman_table &table, const int *counts, const unsigned char *s
     }
     if (index > 0)
         std::memcpy(table.symbols, symbols, index);
+    std::memset(table.fast, 0, sizeof table.fast);
+    for (int length = 1; length <= FAST_BITS; length++) {
+        for (int code = table.first_code[length]; code <= table.last_code[length]; code++) {
+            if (code >= (1 << length))
+                break;  // an oversubscribed table: these codes can never be read
+            int symbol = table.symbols[table.first_index[length] + code - table.first_code[length]];
+            int spread = FAST_BITS - length;
+            for (int low = 0; low < (1 << spread); low++) {
+                uint16_t &entry = table.fast[(code << spread) | low];
+                if (entry == 0)  // a shorter code read first wins, as bit by bit
+                    entry = static_cast<uint16_t>((length << 8) | symbol);
+            }
+        }
+    }
 }
 
 // A table with more than 256 codes has no room in the table and fails the stream.
@@ -344,12 +363,42 @@ int read_bits(jpeg_state &s, int n)
     return value;
 }
 
+// The next FAST_BITS bits that read_bit would return, without reading them.
+int peek_fast(const jpeg_state &s)
+{
+    u32 bits = s.cur_byte & ((1 << s.bits_left) - 1);
+    int have = s.bits_left;
+    for (long at = s.pos; have < FAST_BITS; have += 8) {
+        int next = scan_byte(s, ++at);
+        if (next == 0xFF)
+            at++;
+        bits = (bits << 8) | next;
+    }
+    return static_cast<int>(bits >> (have - FAST_BITS));
+}
+
+void skip_bits(jpeg_state &s, int n)
+{
+    while (n > 0) {
+        if (s.bits_left == 0)
+            next_byte(s);
+        int take = n < s.bits_left ? n : s.bits_left;
+        s.bits_left -= take;
+        n -= take;
+    }
+}
+
 int decode_huffman(jpeg_state &s, const huffman_table &table)
 {
     int unread = s.cur_byte & ((1 << s.bits_left) - 1);
     if (scan_byte(s, s.pos) == 0xFF && (scan_byte(s, s.pos + 1) & 0xF8) == 0xD0 &&
         unread == (1 << s.bits_left) - 1)
         return RESTART_AHEAD;
+    int entry = table.fast[peek_fast(s)];
+    if (entry) {
+        skip_bits(s, entry >> 8);
+        return entry & 0xFF;
+    }
     int code = 0;
     for (int length = 1; length <= 16; length++) {
         code = code * 2 + read_bit(s);
@@ -443,6 +492,7 @@ void decode_block(jpeg_state &s, int *block, const huffman_table &dc, const huff
     int size = decode_huffman(s, dc) & 15;
     predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(s, size)));
     coefficients[0] = predictor;
+    bool dc_only = true;
     for (int k = 1; k <= 63;) {
         int symbol = decode_huffman(s, ac);
         if (symbol == NO_CODE) {
@@ -462,7 +512,16 @@ void decode_block(jpeg_state &s, int *block, const huffman_table &dc, const huff
         k += run;
         if (k > 63)
             break;
+        dc_only = dc_only && v == 0;
         coefficients[k++] = v;
+    }
+    if (dc_only) {
+        // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
+        u32 column = u32(predictor) * u32(quant[0]) * 4u;
+        int sample = shift_down(column * 8192u + 131072u, 18) + 128;
+        for (int i = 0; i < 64; i++)
+            block[i] = sample;
+        return;
     }
     for (int i = 0; i < 64; i++)
         block[i] = coefficients[zigzag[i]];
@@ -493,44 +552,41 @@ inline rgb ycbcr_to_rgb(int y, int cb, int cr)
             limit(shift_down(luma + 116130u * db, 16))};
 }
 
-// Writes one pixel of a 24- or 32-bit picture; callers keep x and y inside it.
-inline void put_rgb(BITMAP *picture, int x, int y, rgb c)
-{
-    if (bitmap_color_depth(picture) == 32) {
-        reinterpret_cast<uint32_t *>(picture->line[y])[x] =
-            (u32(c.r) << _rgb_r_shift_32) | (u32(c.g) << _rgb_g_shift_32) |
-            (u32(c.b) << _rgb_b_shift_32);
-    } else {
-        putpixel(picture, x, y, makecol24(c.r, c.g, c.b));
-    }
-}
-
 struct mcu_blocks {
     int luma[4][64];
     int cb[64];
     int cr[64];
 };
 
-// Copies the MCU at (mcu_x, mcu_y) into the picture, clipped to its size.
+// Copies the MCU at (mcu_x, mcu_y) into the picture, clipped to its size. `chroma_shift_x`
+// and `chroma_shift_y` (0 or 1) say over how many pixels each chroma sample is repeated.
 void put_mcu(const jpeg_state &s, BITMAP *picture, const mcu_blocks &m, int mcu_x, int mcu_y,
              int mcu_w, int mcu_h)
 {
     int w = s.width - mcu_x < mcu_w ? s.width - mcu_x : mcu_w;
     int h = s.height - mcu_y < mcu_h ? s.height - mcu_y : mcu_h;
-    int chroma_x = mcu_w / 8, chroma_y = mcu_h / 8;  // chroma repeat factors
+    int chroma_shift_x = mcu_w / 16, chroma_shift_y = mcu_h / 16;
+    bool direct = bitmap_color_depth(picture) == 32;
+    const int r_shift = _rgb_r_shift_32, g_shift = _rgb_g_shift_32, b_shift = _rgb_b_shift_32;
     for (int y = 0; y < h; y++) {
+        const int *luma_row = m.luma[y >= 8 ? 2 : 0] + (y & 7) * 8;
+        const int *cb_row = m.cb + (y >> chroma_shift_y) * 8;
+        const int *cr_row = m.cr + (y >> chroma_shift_y) * 8;
+        uint32_t *line = reinterpret_cast<uint32_t *>(picture->line[mcu_y + y]) + mcu_x;
         for (int x = 0; x < w; x++) {
-            int block = (y >= 8 ? 2 : 0) + (x >= 8 ? 1 : 0);
-            int luma = m.luma[block][(y & 7) * 8 + (x & 7)];
+            int luma = x >= 8 ? luma_row[64 + x - 8] : luma_row[x];
             rgb c;
             if (s.scan_components == 1) {
                 int v = limit(luma);
                 c = {v, v, v};
             } else {
-                int at = (y / chroma_y) * 8 + x / chroma_x;
-                c = ycbcr_to_rgb(luma, m.cb[at], m.cr[at]);
+                int at = x >> chroma_shift_x;
+                c = ycbcr_to_rgb(luma, cb_row[at], cr_row[at]);
             }
-            put_rgb(picture, mcu_x + x, mcu_y + y, c);
+            if (direct)
+                line[x] = (u32(c.r) << r_shift) | (u32(c.g) << g_shift) | (u32(c.b) << b_shift);
+            else
+                putpixel(picture, mcu_x + x, mcu_y + y, makecol24(c.r, c.g, c.b));
         }
     }
 }
