@@ -27,10 +27,10 @@ int dc_for(int sample)
 
 TEST_F(Decoder, DcOnlyBlocksAndClampingOfSamples)
 {
-    block_stream spec;
-    spec.width = 40;
-    spec.dc = {80, -80, -5, dc_for(300), dc_for(-20)};
-    BITMAP *picture = decode(make_block_stream(spec));
+    block_stream blocks;
+    blocks.width = 40;
+    blocks.dc = {80, -80, -5, dc_for(300), dc_for(-20)};
+    BITMAP *picture = decode(make_block_stream(blocks));
     ASSERT_NE(picture, nullptr);
     EXPECT_EQ(bitmap_color_depth(picture), 32);
     const int expected[] = {138, 118, 127, 255, 0};
@@ -46,12 +46,12 @@ TEST_F(Decoder, ColourConversionWithoutRoundingTerm)
 {
     const int samples[4][3] = {{76, 85, 255}, {29, 255, 107}, {128, 128, 128}, {0, 0, 0}};
     const int expected[4] = {0xFE0000, 0x0000FE, 0x808080, 0x008700};
-    block_stream spec;
-    spec.width = 32;
-    spec.components = 3;
+    block_stream blocks;
+    blocks.width = 32;
+    blocks.components = 3;
     for (const auto &s : samples)
-        spec.dc.insert(spec.dc.end(), {dc_for(s[0]), dc_for(s[1]), dc_for(s[2])});
-    BITMAP *picture = decode(make_block_stream(spec));
+        blocks.dc.insert(blocks.dc.end(), {dc_for(s[0]), dc_for(s[1]), dc_for(s[2])});
+    BITMAP *picture = decode(make_block_stream(blocks));
     ASSERT_NE(picture, nullptr);
     for (int i = 0; i < 4; i++)
         EXPECT_EQ(pixel_rgb(picture, i * 8 + 3, 4), expected[i]) << "example " << i;
@@ -60,11 +60,11 @@ TEST_F(Decoder, ColourConversionWithoutRoundingTerm)
 
 TEST_F(Decoder, UnmatchedAcCodeDrawsACrossAndDecodingGoesOn)
 {
-    block_stream spec;
-    spec.width = 16;
-    spec.no_ac_code = true;
-    spec.dc = {80, 80};
-    BITMAP *picture = decode(make_block_stream(spec));
+    block_stream blocks;
+    blocks.width = 16;
+    blocks.no_ac_code = true;
+    blocks.dc = {80, 80};
+    BITMAP *picture = decode(make_block_stream(blocks));
     ASSERT_NE(picture, nullptr);
     for (int block = 0; block < 2; block++)
         for (int y = 0; y < 8; y++)

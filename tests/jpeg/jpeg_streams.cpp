@@ -66,21 +66,21 @@ int category(int v)
 
 }  // namespace
 
-bytes make_block_stream(const block_stream &spec)
+bytes make_block_stream(const block_stream &blocks)
 {
     bytes s = {0xFF, 0xD8};
     segment(s, 0xE0, {'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0});
     bytes dqt(65, 1);
     dqt[0] = 0;
     segment(s, 0xDB, dqt);
-    bytes sof = {8, static_cast<unsigned char>(spec.height >> 8),
-                 static_cast<unsigned char>(spec.height),
-                 static_cast<unsigned char>(spec.width >> 8),
-                 static_cast<unsigned char>(spec.width),
-                 static_cast<unsigned char>(spec.components)};
-    for (int c = 1; c <= spec.components; c++)
+    bytes sof = {8, static_cast<unsigned char>(blocks.height >> 8),
+                 static_cast<unsigned char>(blocks.height),
+                 static_cast<unsigned char>(blocks.width >> 8),
+                 static_cast<unsigned char>(blocks.width),
+                 static_cast<unsigned char>(blocks.components)};
+    for (int c = 1; c <= blocks.components; c++)
         sof.insert(sof.end(), {static_cast<unsigned char>(c),
-                               static_cast<unsigned char>(c == 1 ? spec.h * 16 + spec.v : 0x11),
+                               static_cast<unsigned char>(c == 1 ? blocks.h * 16 + blocks.v : 0x11),
                                0});
     segment(s, 0xC0, sof);
     // DC: categories 0..11 as 4-bit codes 0000..1011. AC: end of block as the one-bit code 0,
@@ -89,27 +89,27 @@ bytes make_block_stream(const block_stream &spec)
     for (int i = 0; i < 12; i++)
         dht.push_back(static_cast<unsigned char>(i));
     dht.insert(dht.end(), {0x10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00});
-    if (!spec.no_ac_code)
+    if (!blocks.no_ac_code)
         dht[dht.size() - 17] = 1, dht[dht.size() - 16] = 0;
     segment(s, 0xC4, dht);
-    bytes sos = {static_cast<unsigned char>(spec.components)};
-    for (int c = 1; c <= spec.components; c++)
+    bytes sos = {static_cast<unsigned char>(blocks.components)};
+    for (int c = 1; c <= blocks.components; c++)
         sos.insert(sos.end(), {static_cast<unsigned char>(c), 0x00});
     sos.insert(sos.end(), {0, 63, 0});
     segment(s, 0xDA, sos);
 
-    int per_mcu = spec.components == 1 ? 1 : spec.h * spec.v + 2;
+    int per_mcu = blocks.components == 1 ? 1 : blocks.h * blocks.v + 2;
     int predictors[3] = {0, 0, 0};
     bit_writer w;
-    for (size_t i = 0; i < spec.dc.size(); i++) {
+    for (size_t i = 0; i < blocks.dc.size(); i++) {
         int position = static_cast<int>(i) % per_mcu;
-        int component = position < per_mcu - 2 || spec.components == 1 ? 0 : position - (per_mcu - 3);
-        int diff = spec.dc[i] - predictors[component];
-        predictors[component] = spec.dc[i];
+        int component = position < per_mcu - 2 || blocks.components == 1 ? 0 : position - (per_mcu - 3);
+        int diff = blocks.dc[i] - predictors[component];
+        predictors[component] = blocks.dc[i];
         int n = category(diff);
         w.put(n, 4);
         w.put(diff < 0 ? diff + (1 << n) - 1 : diff, n);
-        if (spec.no_ac_code)
+        if (blocks.no_ac_code)
             w.put(0xFFFF, 16);
         else
             w.put(0, 1);

@@ -20,7 +20,7 @@ struct block_stream {
     std::vector<int> dc;
     bool no_ac_code = false;
 };
-bytes make_block_stream(const block_stream &spec);
+bytes make_block_stream(const block_stream &blocks);
 
 // A gradient-and-noise test image and its encoding by libjpeg-turbo.
 std::vector<unsigned char> test_image(int width, int height, int channels, unsigned seed);
