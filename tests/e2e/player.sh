@@ -90,8 +90,12 @@ menu_up() { [ "$(switch_white)" -gt 5 ]; }
 intro_up() { [ "$(count FFFFFF 500 45 150 5)" -gt 20 ]; }
 # A page of centred large text on the backdrop, nothing at the top.
 centre_text_up() { [ "$(count FFFFFF 400 50 200 270)" -gt 20 ] && [ "$(count FFFFFF 500 45 150 5)" -eq 0 ]; }
-# The typing page: the time strip's bar starts at (30,586).
-typing_up() { reddish 30 590; }
+# The typing page: the bar's first column at (30,586) turns red over the dark time strip.
+typing_up() {
+    local p
+    p=$(pixel 30 590)
+    [ $((16#${p:0:2})) -ge 100 ] && [ $((16#${p:2:2})) -le 60 ] && [ $((16#${p:4:2})) -le 60 ]
+}
 not_typing() { ! typing_up && ! menu_up; }
 # The retry question: three rows of small white text from y 280 to 335.
 retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300 15 250 280)" -gt 5 ]; }
