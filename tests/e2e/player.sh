@@ -166,7 +166,7 @@ type_first_letter() {
             if [ $line = 0 ] && [ $pos = 0 ]; then
                 sleep 0.15; grab
                 [ "$(count 000000 9 15 75 355)" -gt 0 ] || fail "first character not drawn in black"
-                reddish 84 362 || reddish 86 366 || fail "cursor not red at the second cell"
+                wait_for 3 reddish 87 362 || fail "cursor not red at the second cell"
             fi
         fi
         pos=$((pos + 1))
