@@ -19,6 +19,9 @@ static bool start_xvfb()
     xvfb_pid = fork();
     if (xvfb_pid == 0) {
         close(fds[0]);
+        // Xvfb may write the display number in pieces; once the test has read it and closed
+        // its end, a later write must not kill the server with SIGPIPE.
+        signal(SIGPIPE, SIG_IGN);
         std::string fd = std::to_string(fds[1]);
         freopen("/dev/null", "w", stderr);
         execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
