@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 static pid_t xvfb_pid = -1;
+static int display_pipe = -1;  // kept open while the server runs, so its writes never fail
 
 // Xvfb picks a free display itself and writes its number to the descriptor -displayfd names.
 static bool start_xvfb()
@@ -31,7 +32,7 @@ static bool start_xvfb()
     close(fds[1]);
     char number[16] = {0};
     ssize_t got = xvfb_pid > 0 ? read(fds[0], number, sizeof number - 1) : -1;
-    close(fds[0]);
+    display_pipe = fds[0];
     if (got <= 0) {
         fprintf(stderr, "test screen: Xvfb did not start\n");
         return false;
@@ -66,6 +67,10 @@ void close_test_screen()
         kill(xvfb_pid, SIGTERM);
         waitpid(xvfb_pid, nullptr, 0);
         xvfb_pid = -1;
+    }
+    if (display_pipe >= 0) {
+        close(display_pipe);
+        display_pipe = -1;
     }
 }
 
