@@ -66,9 +66,7 @@ struct huffman_table {
 struct jpeg_state {
     const unsigned char *start;
     long size;
-    long pos;
-    int bits_left;
-    int cur_byte;
+    long pos;  // header pass: next byte; scan: next byte to load into `bits`
     int width;
     int height;
     int scan_components;
@@ -79,6 +77,13 @@ struct jpeg_state {
     int luma_ac, chroma_ac;
     int luma_dc, chroma_dc;
     int markers;
+    // The entropy reader holds `bit_count` unread bits at the top of `bits`, loaded whole
+    // bytes at a time; `bits_loaded` counts them since the scan began or the last restart.
+    uint64_t bits;
+    int bit_count;
+    long bits_loaded;
+    long idle_pos;       // the reader's position while nothing has been read (byte_position)
+    bool watch_markers;  // a loaded byte may stand before a restart marker (restart_ahead)
 };
 
 // --- header pass --------------------------------------------------------------------------
@@ -161,49 +166,50 @@ void build_table(huffman_table &table, const int *counts, const unsigned char *s
     }
 }
 
-// A table with more than 256 codes has no room in the table and fails the stream.
-bool parse_dht(jpeg_state &s)
+// A table with more than 256 codes has no room in the table and fails the stream. Returns
+// the bytes the table took, 0 to fail.
+unsigned read_huffman_table(jpeg_state &s)
 {
-    if (!has(s, 3))
-        return false;
-    s.pos++;
-    unsigned length = read_u16(s);
-    unsigned counter = 2;
-    while (counter < length) {
-        if (!has(s, 17))
-            return false;
-        int kind = read_u8(s);
-        int counts[17] = {0};
-        int total = 0;
-        for (int l = 1; l <= 16; l++)
-            total += counts[l] = read_u8(s);
-        if (total > 256 || !has(s, total))
-            return false;
-        build_table(s.huffman[((kind >> 4) & 1) * 2 + (kind & 1)], counts, s.start + s.pos);
-        s.pos += total;
-        counter += 17 + total;
-    }
-    return true;
+    if (!has(s, 17))
+        return 0;
+    int kind = read_u8(s);
+    int counts[17] = {0};
+    int total = 0;
+    for (int l = 1; l <= 16; l++)
+        total += counts[l] = read_u8(s);
+    if (total > 256 || !has(s, total))
+        return 0;
+    build_table(s.huffman[((kind >> 4) & 1) * 2 + (kind & 1)], counts, s.start + s.pos);
+    s.pos += total;
+    return 17 + total;
 }
 
-bool parse_dqt(jpeg_state &s)
+unsigned read_quant_table(jpeg_state &s)
+{
+    if (!has(s, 65))
+        return 0;
+    int kind = read_u8(s);
+    int id = kind & 15;
+    if (id > 1 || (kind >> 4) != 0)
+        return 0;
+    for (int i = 0; i < 64; i++)
+        s.quant[id][i] = s.start[s.pos + zigzag[i]];
+    s.pos += 64;
+    return 65;
+}
+
+// DHT and DQT segments: tables one after another until the segment's length is used up.
+bool parse_tables(jpeg_state &s, unsigned (*read_table)(jpeg_state &))
 {
     if (!has(s, 3))
         return false;
     s.pos++;
     unsigned length = read_u16(s);
-    unsigned counter = 2;
-    while (counter < length) {
-        if (!has(s, 65))
+    for (unsigned counter = 2; counter < length;) {
+        unsigned used = read_table(s);
+        if (used == 0)
             return false;
-        int kind = read_u8(s);
-        int id = kind & 15;
-        if (id > 1 || (kind >> 4) != 0)
-            return false;
-        for (int i = 0; i < 64; i++)
-            s.quant[id][i] = s.start[s.pos + zigzag[i]];
-        s.pos += 64;
-        counter += 65;
+        counter += used;
     }
     return true;
 }
@@ -267,7 +273,7 @@ bool handle_marker(jpeg_state &s)
         return parse_sof(s);
     case 0xC4:
         s.markers |= SEEN_DHT;
-        return parse_dht(s);
+        return parse_tables(s, read_huffman_table);
     case 0xD8:
         s.markers |= SEEN_SOI;
         s.pos++;
@@ -277,7 +283,7 @@ bool handle_marker(jpeg_state &s)
         return parse_sos(s);
     case 0xDB:
         s.markers |= SEEN_DQT;
-        return parse_dqt(s);
+        return parse_tables(s, read_quant_table);
     case 0xDD:
         s.markers |= SEEN_DRI;
         s.pos += 5;
@@ -315,128 +321,182 @@ bool read_headers(jpeg_state &s)
 }
 
 // --- entropy-coded data -------------------------------------------------------------------
+//
+// The scan reads as its bytes with the byte after each 0xFF passed over unseen (a stuffed zero
+// or a marker's code); bytes past the end read as zero. Bits come through a 64-bit buffer
+// filled several bytes at a time. Restart handling and the restart-ahead check, though, see
+// the position of a reader that takes one byte at a time, which byte_position reconstructs.
 
-// Bytes past the end of the stream read as zero.
+typedef uint64_t u64;
+
 int scan_byte(const jpeg_state &s, long at)
 {
     return at < s.size ? s.start[at] : 0;
 }
 
-void start_bits(jpeg_state &s)
+// A restart marker, 0xFF and one of 0xD0..0xD7, at `at`.
+bool marker_at(const jpeg_state &s, long at)
 {
-    s.cur_byte = scan_byte(s, s.pos);
-    s.bits_left = 8;
-    if (s.cur_byte == 0xFF)
+    return scan_byte(s, at) == 0xFF && (scan_byte(s, at + 1) & 0xF8) == 0xD0;
+}
+
+// Starts reading at `load_from` with the position `idle_pos` until the first bit is read.
+void start_reader(jpeg_state &s, long load_from, long idle_pos)
+{
+    s.pos = load_from;
+    s.idle_pos = idle_pos;
+    s.bits = 0;
+    s.bit_count = 0;
+    s.bits_loaded = 0;
+    s.watch_markers = marker_at(s, idle_pos);
+}
+
+// Loads one byte. A 0xFF whose passed-over byte opens a restart marker is one that
+// restart_ahead has to notice once it is the current byte.
+void load_byte(jpeg_state &s)
+{
+    u64 value = static_cast<u64>(scan_byte(s, s.pos++));
+    if (value == 0xFF) {
+        s.watch_markers = s.watch_markers || marker_at(s, s.pos);
         s.pos++;
-}
-
-// Loads the next byte; the byte after a 0xFF is its stuffed zero and is passed over unseen.
-void next_byte(jpeg_state &s)
-{
-    s.pos++;
-    s.cur_byte = scan_byte(s, s.pos);
-    if (s.cur_byte == 0xFF)
-        s.pos++;
-    s.bits_left = 8;
-}
-
-int read_bit(jpeg_state &s)
-{
-    if (s.bits_left == 0)
-        next_byte(s);
-    s.bits_left--;
-    return (s.cur_byte >> s.bits_left) & 1;
-}
-
-// Reads n bits, most significant first, taking as many as the current byte holds at a time.
-int read_bits(jpeg_state &s, int n)
-{
-    int value = 0;
-    while (n > 0) {
-        if (s.bits_left == 0)
-            next_byte(s);
-        int take = n < s.bits_left ? n : s.bits_left;
-        s.bits_left -= take;
-        value = (value << take) | ((s.cur_byte >> s.bits_left) & ((1 << take) - 1));
-        n -= take;
     }
-    return value;
+    s.bits |= value << (56 - s.bit_count);
+    s.bit_count += 8;
+    s.bits_loaded += 8;
 }
 
-// The next FAST_BITS bits that read_bit would return, without reading them.
-int peek_fast(const jpeg_state &s)
+// Fills the buffer to at least 57 bits; all at once when the next eight bytes hold no 0xFF.
+void refill(jpeg_state &s)
 {
-    u32 bits = s.cur_byte & ((1 << s.bits_left) - 1);
-    int have = s.bits_left;
-    for (long at = s.pos; have < FAST_BITS; have += 8) {
-        int next = scan_byte(s, ++at);
-        if (next == 0xFF)
-            at++;
-        bits = (bits << 8) | next;
+    if (s.pos + 8 <= s.size) {
+        u64 word = 0;
+        for (int i = 0; i < 8; i++)
+            word = (word << 8) | s.start[s.pos + i];
+        const u64 ONES = 0x0101010101010101ull, HIGHS = 0x8080808080808080ull;
+        bool any_ff = ((~word - ONES) & word & HIGHS) != 0;  // a zero byte in ~word
+        if (!any_ff) {
+            int take = (64 - s.bit_count) / 8;
+            s.bits |= word >> (64 - 8 * take) << (64 - 8 * take - s.bit_count);
+            s.pos += take;
+            s.bit_count += 8 * take;
+            s.bits_loaded += 8 * take;
+            return;
+        }
     }
-    return static_cast<int>(bits >> (have - FAST_BITS));
+    while (s.bit_count <= 56)
+        load_byte(s);
 }
 
-void skip_bits(jpeg_state &s, int n)
+inline void drop_bits(jpeg_state &s, int n)
 {
-    while (n > 0) {
-        if (s.bits_left == 0)
-            next_byte(s);
-        int take = n < s.bits_left ? n : s.bits_left;
-        s.bits_left -= take;
-        n -= take;
+    s.bits <<= n;
+    s.bit_count -= n;
+}
+
+// The whole byte `i` places from the end of the buffer (0: the last loaded).
+int buffered_byte(const jpeg_state &s, int i)
+{
+    return static_cast<int>(s.bits >> (64 - s.bit_count + 8 * i)) & 0xFF;
+}
+
+// The position a reader taking one byte at a time would hold: that of the byte the last bit
+// came from, or for a 0xFF of the byte passed over after it. Found by stepping back from the
+// last loaded byte over the whole bytes still in the buffer; `marker_in_buffer` tells whether
+// one of those stands before a restart marker.
+long byte_position(const jpeg_state &s, bool &marker_in_buffer)
+{
+    long at = s.pos - 1;
+    marker_in_buffer = false;
+    for (int i = 0; i < s.bit_count / 8; i++) {
+        marker_in_buffer = marker_in_buffer || marker_at(s, at);
+        at -= buffered_byte(s, i) == 0xFF ? 2 : 1;
     }
+    return s.bits_loaded == s.bit_count ? s.idle_pos : at;
 }
 
-int decode_huffman(jpeg_state &s, const huffman_table &table)
+// A restart marker at the reader's position: the current byte is a 0xFF (so its unread bits
+// are ones) and the byte passed over after it is another 0xFF that opens a marker, or a restart
+// step has just landed on one. Only checked while watch_markers is set.
+bool restart_ahead(jpeg_state &s)
 {
-    int unread = s.cur_byte & ((1 << s.bits_left) - 1);
-    if (scan_byte(s, s.pos) == 0xFF && (scan_byte(s, s.pos + 1) & 0xF8) == 0xD0 &&
-        unread == (1 << s.bits_left) - 1)
+    bool marker_in_buffer;
+    bool ahead = marker_at(s, byte_position(s, marker_in_buffer));
+    s.watch_markers = ahead || marker_in_buffer;
+    return ahead;
+}
+
+// Steps over the restart marker that ends an MCU row: two bytes on from the reader's
+// position, dropping the rest of the current byte.
+void restart(jpeg_state &s)
+{
+    bool unused;
+    long at = byte_position(s, unused) + 2;
+    start_reader(s, at + 1, at);
+}
+
+// The next symbol, RESTART_AHEAD (nothing read) or NO_CODE (16 bits read). Leaves at least
+// 15 bits in the buffer for the value bits that follow.
+inline int decode_huffman(jpeg_state &s, const huffman_table &table)
+{
+    if (s.bit_count < 32)
+        refill(s);
+    if (s.watch_markers && restart_ahead(s))
         return RESTART_AHEAD;
-    int entry = table.fast[peek_fast(s)];
+    int entry = table.fast[s.bits >> (64 - FAST_BITS)];
     if (entry) {
-        skip_bits(s, entry >> 8);
+        drop_bits(s, entry >> 8);
         return entry & 0xFF;
     }
-    int code = 0;
+    int next16 = static_cast<int>(s.bits >> 48);
     for (int length = 1; length <= 16; length++) {
-        code = code * 2 + read_bit(s);
-        if (code <= table.last_code[length] && code >= table.first_code[length])
+        int code = next16 >> (16 - length);
+        if (code <= table.last_code[length] && code >= table.first_code[length]) {
+            drop_bits(s, length);
             return table.symbols[table.first_index[length] + code - table.first_code[length]];
+        }
     }
+    drop_bits(s, 16);
     return NO_CODE;
 }
 
-int receive_extend(jpeg_state &s, int n)
+inline int receive_extend(jpeg_state &s, int n)
 {
     if (n == 0)
         return 0;
-    int v = read_bits(s, n);
+    int v = static_cast<int>(s.bits >> (64 - n));
+    drop_bits(s, n);
     return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v;
 }
 
 // --- blocks -------------------------------------------------------------------------------
 
-// One dimension of the inverse DCT over x[0], x[step], ..., x[7 * step], results in y.
+// Natural (row-major) position of each zig-zag index.
+const unsigned char natural_order[64] = {
+     0,  1,  8, 16,  9,  2,  3, 10, 17, 24, 32, 25, 18, 11,  4,  5,
+    12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13,  6,  7, 14, 21, 28,
+    35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
+    58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
+};
+
+// One dimension of the inverse DCT over x[0..7], results in y.
 inline void idct_kernel(const u32 *x, u32 *y)
 {
-    u32 z1 = (x[2] + x[6]) * 4433u;
-    u32 t2 = z1 - x[6] * 15137u;
-    u32 t3 = z1 + x[2] * 6270u;
-    u32 t0 = (x[0] + x[4]) * 8192u;
-    u32 t1 = (x[0] - x[4]) * 8192u;
+    u32 x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3], x4 = x[4], x5 = x[5], x6 = x[6], x7 = x[7];
+    u32 z1 = (x2 + x6) * 4433u;
+    u32 t2 = z1 - x6 * 15137u;
+    u32 t3 = z1 + x2 * 6270u;
+    u32 t0 = (x0 + x4) * 8192u;
+    u32 t1 = (x0 - x4) * 8192u;
     u32 e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
-    u32 a = x[7], b = x[5], c = x[3], d = x[1];
-    u32 z5 = (a + c + b + d) * 9633u;
-    u32 p = z5 - (a + c) * 16069u;
-    u32 q = z5 - (b + d) * 3196u;
-    u32 m = 0u - (a + d) * 7373u;
-    u32 n = 0u - (b + c) * 20995u;
-    u32 o0 = a * 2446u + m + p;
-    u32 o1 = b * 16819u + n + q;
-    u32 o2 = c * 25172u + n + p;
-    u32 o3 = d * 12299u + m + q;
+    u32 z5 = (x7 + x3 + x5 + x1) * 9633u;
+    u32 p = z5 - (x7 + x3) * 16069u;
+    u32 q = z5 - (x5 + x1) * 3196u;
+    u32 m = 0u - (x7 + x1) * 7373u;
+    u32 n = 0u - (x5 + x3) * 20995u;
+    u32 o0 = x7 * 2446u + m + p;
+    u32 o1 = x5 * 16819u + n + q;
+    u32 o2 = x3 * 25172u + n + p;
+    u32 o3 = x1 * 12299u + m + q;
     y[0] = e0 + o3; y[7] = e0 - o3;
     y[1] = e1 + o2; y[6] = e1 - o2;
     y[2] = e2 + o1; y[5] = e2 - o1;
@@ -448,55 +508,75 @@ inline int shift_down(u32 value, int bits)
     return static_cast<int32_t>(value) >> bits;
 }
 
-void inverse_dct(int *block, const int *quant)
+inline int16_t final_sample(u32 value)
 {
-    int work[64];
+    return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
+}
+
+// Columns whose AC terms are all zero reduce to their DC term (which differs from the full
+// kernel only where the arithmetic wraps, so the choice follows the coefficients); rows whose
+// AC terms are zero give the full kernel's result directly.
+void inverse_dct(const int *coefficients, u64 ac_mask, const int *quant, int16_t *out,
+                 int stride)
+{
+    u32 work[64];
+    const u64 COLUMN_AC = 0x0101010101010100ull;
     for (int c = 0; c < 8; c++) {
-        bool ac_free = true;
-        for (int r = 1; r < 8 && ac_free; r++)
-            ac_free = block[8 * r + c] == 0;
-        if (ac_free) {
-            int dc = static_cast<int32_t>(u32(block[c]) * u32(quant[c]) * 4u);
+        if ((ac_mask & (COLUMN_AC << c)) == 0) {
+            u32 dc = u32(coefficients[c]) * u32(quant[c]) * 4u;
             for (int r = 0; r < 8; r++)
                 work[8 * r + c] = dc;
             continue;
         }
         u32 x[8], y[8];
         for (int i = 0; i < 8; i++)
-            x[i] = u32(block[8 * i + c]) * u32(quant[8 * i + c]);
+            x[i] = u32(coefficients[8 * i + c]) * u32(quant[8 * i + c]);
         idct_kernel(x, y);
         for (int i = 0; i < 8; i++)
-            work[8 * i + c] = shift_down(y[i] + 1024u, 11);
+            work[8 * i + c] = u32(shift_down(y[i] + 1024u, 11));
     }
-    for (int r = 0; r < 8; r++) {
-        u32 x[8], y[8];
-        for (int i = 0; i < 8; i++)
-            x[i] = u32(work[8 * r + i]);
+    for (int r = 0; r < 8; r++, out += stride) {
+        const u32 *x = work + 8 * r;
+        if ((x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7]) == 0) {
+            int16_t sample = final_sample(x[0] * 8192u);
+            for (int i = 0; i < 8; i++)
+                out[i] = sample;
+            continue;
+        }
+        u32 y[8];
         idct_kernel(x, y);
         for (int i = 0; i < 8; i++)
-            block[8 * r + i] = shift_down(y[i] + 131072u, 18) + 128;
+            out[i] = final_sample(y[i]);
     }
 }
 
-void cross_pattern(int *block)
+void fill_block(int16_t *out, int stride, int16_t sample)
 {
-    std::memset(block, 0, 64 * sizeof(int));
+    for (int r = 0; r < 8; r++, out += stride)
+        for (int i = 0; i < 8; i++)
+            out[i] = sample;
+}
+
+void cross_pattern(int16_t *out, int stride)
+{
+    fill_block(out, stride, 0);
     for (int r = 0; r < 8; r++)
-        block[8 * r + r] = block[8 * r + 7 - r] = 255;
+        out[stride * r + r] = out[stride * r + 7 - r] = 255;
 }
 
-void decode_block(jpeg_state &s, int *block, const huffman_table &dc, const huffman_table &ac,
-                  const int *quant, int &predictor)
+// Decodes one block into the 8 x 8 samples at `out`, rows `stride` apart.
+void decode_block(jpeg_state &s, const huffman_table &dc, const huffman_table &ac,
+                  const int *quant, int &predictor, int16_t *out, int stride)
 {
-    int coefficients[64] = {0};  // zig-zag order
+    int coefficients[64] = {0};  // natural order
+    u64 ac_mask = 0;             // natural positions of the non-zero AC coefficients
     int size = decode_huffman(s, dc) & 15;
     predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(s, size)));
     coefficients[0] = predictor;
-    bool dc_only = true;
     for (int k = 1; k <= 63;) {
         int symbol = decode_huffman(s, ac);
         if (symbol == NO_CODE) {
-            cross_pattern(block);
+            cross_pattern(out, stride);
             return;
         }
         if (symbol == RESTART_AHEAD)
@@ -512,20 +592,19 @@ void decode_block(jpeg_state &s, int *block, const huffman_table &dc, const huff
         k += run;
         if (k > 63)
             break;
-        dc_only = dc_only && v == 0;
-        coefficients[k++] = v;
+        int at = natural_order[k++];
+        if (bits != 0) {
+            coefficients[at] = v;
+            ac_mask |= u64(1) << at;
+        }
     }
-    if (dc_only) {
+    if (ac_mask == 0) {
         // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
         u32 column = u32(predictor) * u32(quant[0]) * 4u;
-        int sample = shift_down(column * 8192u + 131072u, 18) + 128;
-        for (int i = 0; i < 64; i++)
-            block[i] = sample;
+        fill_block(out, stride, final_sample(column * 8192u));
         return;
     }
-    for (int i = 0; i < 64; i++)
-        block[i] = coefficients[zigzag[i]];
-    inverse_dct(block, quant);
+    inverse_dct(coefficients, ac_mask, quant, out, stride);
 }
 
 // --- pixels -------------------------------------------------------------------------------
@@ -539,91 +618,142 @@ inline int limit(int v)
     return v;
 }
 
-struct rgb {
+struct channel_shifts {
     int r, g, b;
 };
 
-inline rgb ycbcr_to_rgb(int y, int cb, int cr)
-{
-    u32 luma = u32(y) * 65536u;
-    u32 db = u32(cb - 128), dr = u32(cr - 128);
-    return {limit(shift_down(luma + 91881u * dr, 16)),
-            limit(shift_down(luma - 22553u * db - 46802u * dr, 16)),
-            limit(shift_down(luma + 116130u * db, 16))};
-}
-
-struct mcu_blocks {
-    int luma[4][64];
-    int cb[64];
-    int cr[64];
+// One MCU row of samples, and per-pixel colour offsets for the row being converted.
+struct sample_strip {
+    int16_t *luma, *cb, *cr;
+    int luma_stride, chroma_stride;
+    int16_t *red, *green, *blue;
+    uint32_t *row;  // pixels for a 24-bit picture
 };
 
-// Copies the MCU at (mcu_x, mcu_y) into the picture, clipped to its size. `chroma_shift_x`
-// and `chroma_shift_y` (0 or 1) say over how many pixels each chroma sample is repeated.
-void put_mcu(const jpeg_state &s, BITMAP *picture, const mcu_blocks &m, int mcu_x, int mcu_y,
-             int mcu_w, int mcu_h)
+// Colour conversion adds to the luma of each pixel offsets that depend on chroma alone:
+// (y * 65536 + 91881 * (cr - 128)) >> 16 is y + ((91881 * (cr - 128)) >> 16), and so on,
+// exactly, as samples stay within 14 bits. Each chroma sample covers `repeat` pixels.
+void colour_offsets(const sample_strip &strip, int chroma_row, int count, int repeat)
 {
-    int w = s.width - mcu_x < mcu_w ? s.width - mcu_x : mcu_w;
-    int h = s.height - mcu_y < mcu_h ? s.height - mcu_y : mcu_h;
-    int chroma_shift_x = mcu_w / 16, chroma_shift_y = mcu_h / 16;
-    bool direct = bitmap_color_depth(picture) == 32;
-    const int r_shift = _rgb_r_shift_32, g_shift = _rgb_g_shift_32, b_shift = _rgb_b_shift_32;
-    for (int y = 0; y < h; y++) {
-        const int *luma_row = m.luma[y >= 8 ? 2 : 0] + (y & 7) * 8;
-        const int *cb_row = m.cb + (y >> chroma_shift_y) * 8;
-        const int *cr_row = m.cr + (y >> chroma_shift_y) * 8;
-        uint32_t *line = reinterpret_cast<uint32_t *>(picture->line[mcu_y + y]) + mcu_x;
-        for (int x = 0; x < w; x++) {
-            int luma = x >= 8 ? luma_row[64 + x - 8] : luma_row[x];
-            rgb c;
-            if (s.scan_components == 1) {
-                int v = limit(luma);
-                c = {v, v, v};
-            } else {
-                int at = x >> chroma_shift_x;
-                c = ycbcr_to_rgb(luma, cb_row[at], cr_row[at]);
-            }
-            if (direct)
-                line[x] = (u32(c.r) << r_shift) | (u32(c.g) << g_shift) | (u32(c.b) << b_shift);
-            else
-                putpixel(picture, mcu_x + x, mcu_y + y, makecol24(c.r, c.g, c.b));
+    const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
+    const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
+    for (int i = 0; i < count; i++) {
+        int db = cb[i] - 128, dr = cr[i] - 128;
+        int16_t red = static_cast<int16_t>((91881 * dr) >> 16);
+        int16_t green = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
+        int16_t blue = static_cast<int16_t>((116130 * db) >> 16);
+        for (int j = 0; j < repeat; j++) {
+            strip.red[i * repeat + j] = red;
+            strip.green[i * repeat + j] = green;
+            strip.blue[i * repeat + j] = blue;
         }
     }
 }
 
-void decode_scan(jpeg_state &s, BITMAP *picture)
+void colour_row(const sample_strip &strip, const int16_t *luma, int width, channel_shifts to,
+                uint32_t *line)
 {
+    for (int x = 0; x < width; x++) {
+        int y = luma[x];
+        line[x] = (u32(limit(y + strip.red[x])) << to.r) |
+                  (u32(limit(y + strip.green[x])) << to.g) |
+                  (u32(limit(y + strip.blue[x])) << to.b);
+    }
+}
+
+void grey_row(const int16_t *luma, int width, channel_shifts to, uint32_t *line)
+{
+    for (int x = 0; x < width; x++) {
+        u32 v = u32(limit(luma[x]));
+        line[x] = (v << to.r) | (v << to.g) | (v << to.b);
+    }
+}
+
+// Converts the strip's first `rows` rows into the picture from row `top` on. A 32-bit picture
+// takes its pixels straight into its rows, a 24-bit one through strip.row.
+void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, int top,
+              int rows, int chroma_shift_x, int chroma_shift_y)
+{
+    bool direct = bitmap_color_depth(picture) == 32;
+    channel_shifts to = direct ? channel_shifts{_rgb_r_shift_32, _rgb_g_shift_32, _rgb_b_shift_32}
+                               : channel_shifts{_rgb_r_shift_24, _rgb_g_shift_24, _rgb_b_shift_24};
+    int chroma_count = (s.width + (1 << chroma_shift_x) - 1) >> chroma_shift_x;
+    for (int y = 0; y < rows; y++) {
+        uint32_t *line = direct ? reinterpret_cast<uint32_t *>(picture->line[top + y]) : strip.row;
+        const int16_t *luma = strip.luma + y * strip.luma_stride;
+        if (s.scan_components == 1) {
+            grey_row(luma, s.width, to, line);
+        } else {
+            if ((y & ((1 << chroma_shift_y) - 1)) == 0)
+                colour_offsets(strip, y >> chroma_shift_y, chroma_count, 1 << chroma_shift_x);
+            colour_row(strip, luma, s.width, to, line);
+        }
+        if (!direct)
+            for (int x = 0; x < s.width; x++)
+                _putpixel24(picture, x, top + y, static_cast<int>(line[x]));
+    }
+}
+
+// --- scan ---------------------------------------------------------------------------------
+
+// Decodes the scan an MCU row at a time into a strip of samples, then into the picture.
+// False when there is no memory for the strip.
+bool decode_scan(jpeg_state &s, BITMAP *picture)
+{
+    if (s.width == 0 || s.height == 0)
+        return true;  // no pixels to decode
     int luma_blocks = s.scan_components == 1 ? 1 : s.luma_sampling;
     int mcu_w = luma_blocks == 1 ? 8 : 16;
     int mcu_h = luma_blocks == 4 ? 16 : 8;
+    int mcus_x = (s.width + mcu_w - 1) / mcu_w;
+    sample_strip strip;
+    strip.luma_stride = mcus_x * mcu_w;
+    strip.chroma_stride = mcus_x * 8;
+    size_t luma_size = static_cast<size_t>(strip.luma_stride) * mcu_h;
+    size_t chroma_size = static_cast<size_t>(strip.chroma_stride) * 8;
+    size_t row_size = static_cast<size_t>(strip.luma_stride);
+    int16_t *memory = static_cast<int16_t *>(_al_malloc(
+        (luma_size + 2 * chroma_size + 3 * row_size) * sizeof(int16_t) + row_size * 4));
+    if (!memory)
+        return false;
+    strip.luma = memory;
+    strip.cb = strip.luma + luma_size;
+    strip.cr = strip.cb + chroma_size;
+    strip.red = strip.cr + chroma_size;
+    strip.green = strip.red + row_size;
+    strip.blue = strip.green + row_size;
+    strip.row = reinterpret_cast<uint32_t *>(strip.blue + row_size);
+
     const huffman_table &luma_dc = s.huffman[s.luma_dc], &luma_ac = s.huffman[2 + s.luma_ac];
     const huffman_table &chroma_dc = s.huffman[s.chroma_dc];
     const huffman_table &chroma_ac = s.huffman[2 + s.chroma_ac];
     const int *luma_q = s.quant[s.luma_quant], *chroma_q = s.quant[s.chroma_quant];
     int predictors[3] = {0, 0, 0};
-    mcu_blocks m;
-    start_bits(s);
-    int mcu_x = 0, mcu_y = 0;
-    do {
-        for (int i = 0; i < luma_blocks; i++)
-            decode_block(s, m.luma[i], luma_dc, luma_ac, luma_q, predictors[0]);
-        if (s.scan_components == 3) {
-            decode_block(s, m.cb, chroma_dc, chroma_ac, chroma_q, predictors[1]);
-            decode_block(s, m.cr, chroma_dc, chroma_ac, chroma_q, predictors[2]);
-        }
-        put_mcu(s, picture, m, mcu_x, mcu_y, mcu_w, mcu_h);
-        mcu_x += mcu_w;
-        if (mcu_x >= s.width) {
-            mcu_x = 0;
-            mcu_y += mcu_h;
-            if (s.markers & SEEN_DRI) {
-                // One restart marker ends every MCU row: step over it.
-                predictors[0] = predictors[1] = predictors[2] = 0;
-                s.pos += 2;
-                s.bits_left = 0;
+    start_reader(s, s.pos, s.pos + (scan_byte(s, s.pos) == 0xFF));
+    for (int top = 0; top < s.height; top += mcu_h) {
+        for (int x = 0; x < mcus_x; x++) {
+            int16_t *luma = strip.luma + x * mcu_w;
+            for (int i = 0; i < luma_blocks; i++)
+                decode_block(s, luma_dc, luma_ac, luma_q, predictors[0],
+                             luma + (i >> 1) * 8 * strip.luma_stride + (i & 1) * 8,
+                             strip.luma_stride);
+            if (s.scan_components == 3) {
+                decode_block(s, chroma_dc, chroma_ac, chroma_q, predictors[1], strip.cb + x * 8,
+                             strip.chroma_stride);
+                decode_block(s, chroma_dc, chroma_ac, chroma_q, predictors[2], strip.cr + x * 8,
+                             strip.chroma_stride);
             }
         }
-    } while (mcu_y < s.height);
+        int rows = s.height - top < mcu_h ? s.height - top : mcu_h;
+        put_rows(s, strip, picture, top, rows, mcu_w / 16, mcu_h / 16);
+        if (s.markers & SEEN_DRI) {
+            // One restart marker ends every MCU row: step over it.
+            predictors[0] = predictors[1] = predictors[2] = 0;
+            restart(s);
+        }
+    }
+    _al_free(memory);
+    return true;
 }
 
 }  // namespace
@@ -647,7 +777,10 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     BITMAP *picture = create_bitmap_ex(depth == 32 ? 32 : 24, s.width, s.height);
     if (!picture)
         return nullptr;
-    decode_scan(s, picture);
+    if (!decode_scan(s, picture)) {
+        destroy_bitmap(picture);
+        return nullptr;
+    }
 
     PALETTE scratch;
     RGB *pal = palette ? palette : scratch;
