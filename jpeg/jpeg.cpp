@@ -57,16 +57,32 @@ struct huffman_table {
     // Codes of up to FAST_BITS bits, indexed by the next FAST_BITS bits of the stream:
     // length in the high byte (0: longer or no code), symbol in the low byte.
     uint16_t fast[1 << FAST_BITS];
+    // AC codes whose value bits end within those FAST_BITS too: value * 256 + run * 16 +
+    // bits read, 0 for the others (see resolve_values).
+    int32_t resolved[1 << FAST_BITS];
     int first_code[17];
     int last_code[17];   // -1: no code of this length
     int first_index[17];
     unsigned char symbols[256];
 };
 
+// The entropy reader holds `bit_count` unread bits at the top of `bits`, loaded whole bytes
+// at a time up to `pos`; `bits_loaded` counts them since the scan began or the last restart.
+struct bit_reader {
+    const unsigned char *start;
+    long size;
+    long pos;
+    uint64_t bits;
+    int bit_count;
+    long bits_loaded;
+    long idle_pos;       // the position while nothing has been read (byte_position)
+    bool watch_markers;  // a loaded byte may stand before a restart marker (check_markers)
+};
+
 struct jpeg_state {
     const unsigned char *start;
     long size;
-    long pos;  // header pass: next byte; scan: next byte to load into `bits`
+    long pos;
     int width;
     int height;
     int scan_components;
@@ -77,13 +93,7 @@ struct jpeg_state {
     int luma_ac, chroma_ac;
     int luma_dc, chroma_dc;
     int markers;
-    // The entropy reader holds `bit_count` unread bits at the top of `bits`, loaded whole
-    // bytes at a time; `bits_loaded` counts them since the scan began or the last restart.
-    uint64_t bits;
-    int bit_count;
-    long bits_loaded;
-    long idle_pos;       // the reader's position while nothing has been read (byte_position)
-    bool watch_markers;  // a loaded byte may stand before a restart marker (restart_ahead)
+    bit_reader reader;
 };
 
 // --- header pass --------------------------------------------------------------------------
@@ -138,6 +148,23 @@ bool parse_sof(jpeg_state &s)
     return true;
 }
 
+// Fills table.resolved from table.fast: where a code and its value bits fit in the index,
+// the value is worked out in advance, as receive_extend would.
+void resolve_values(huffman_table &table)
+{
+    for (int index = 0; index < (1 << FAST_BITS); index++) {
+        int length = table.fast[index] >> 8, symbol = table.fast[index] & 0xFF;
+        int run = symbol >> 4, size = symbol & 15;
+        table.resolved[index] = 0;
+        if (length == 0 || size == 0 || length + size > FAST_BITS)
+            continue;
+        int v = (index >> (FAST_BITS - length - size)) & ((1 << size) - 1);
+        if (v < (1 << (size - 1)))
+            v += 1 - (1 << size);
+        table.resolved[index] = v * 256 + run * 16 + length + size;
+    }
+}
+
 void build_table(huffman_table &table, const int *counts, const unsigned char *symbols)
 {
     int code = 0, index = 0;
@@ -164,6 +191,7 @@ void build_table(huffman_table &table, const int *counts, const unsigned char *s
             }
         }
     }
+    resolve_values(table);
 }
 
 // A table with more than 256 codes has no room in the table and fails the stream. Returns
@@ -329,142 +357,162 @@ bool read_headers(jpeg_state &s)
 
 typedef uint64_t u64;
 
-int scan_byte(const jpeg_state &s, long at)
+int scan_byte(const bit_reader &r, long at)
 {
-    return at < s.size ? s.start[at] : 0;
+    return at < r.size ? r.start[at] : 0;
 }
 
 // A restart marker, 0xFF and one of 0xD0..0xD7, at `at`.
-bool marker_at(const jpeg_state &s, long at)
+bool marker_at(const bit_reader &r, long at)
 {
-    return scan_byte(s, at) == 0xFF && (scan_byte(s, at + 1) & 0xF8) == 0xD0;
+    return scan_byte(r, at) == 0xFF && (scan_byte(r, at + 1) & 0xF8) == 0xD0;
 }
 
 // Starts reading at `load_from` with the position `idle_pos` until the first bit is read.
-void start_reader(jpeg_state &s, long load_from, long idle_pos)
+void start_reader(bit_reader &r, long load_from, long idle_pos)
 {
-    s.pos = load_from;
-    s.idle_pos = idle_pos;
-    s.bits = 0;
-    s.bit_count = 0;
-    s.bits_loaded = 0;
-    s.watch_markers = marker_at(s, idle_pos);
+    r.pos = load_from;
+    r.idle_pos = idle_pos;
+    r.bits = 0;
+    r.bit_count = 0;
+    r.bits_loaded = 0;
+    r.watch_markers = marker_at(r, idle_pos);
 }
 
-// Loads one byte. A 0xFF whose passed-over byte opens a restart marker is one that
-// restart_ahead has to notice once it is the current byte.
-void load_byte(jpeg_state &s)
+// Loads whole bytes up to at least 57 bits. A 0xFF whose passed-over byte opens a restart
+// marker is one that check_markers has to notice once it is the current byte. (The reader
+// goes by value through the rarely taken paths, so the hot one can keep it in registers.)
+bit_reader load_bytes(bit_reader r)
 {
-    u64 value = static_cast<u64>(scan_byte(s, s.pos++));
-    if (value == 0xFF) {
-        s.watch_markers = s.watch_markers || marker_at(s, s.pos);
-        s.pos++;
+    while (r.bit_count <= 56) {
+        u64 value = static_cast<u64>(scan_byte(r, r.pos++));
+        if (value == 0xFF) {
+            r.watch_markers = r.watch_markers || marker_at(r, r.pos);
+            r.pos++;
+        }
+        r.bits |= value << (56 - r.bit_count);
+        r.bit_count += 8;
+        r.bits_loaded += 8;
     }
-    s.bits |= value << (56 - s.bit_count);
-    s.bit_count += 8;
-    s.bits_loaded += 8;
+    return r;
 }
 
 // Fills the buffer to at least 57 bits; all at once when the next eight bytes hold no 0xFF.
-void refill(jpeg_state &s)
+inline void refill(bit_reader &r)
 {
-    if (s.pos + 8 <= s.size) {
+    if (r.pos + 8 <= r.size) {
         u64 word = 0;
         for (int i = 0; i < 8; i++)
-            word = (word << 8) | s.start[s.pos + i];
+            word = (word << 8) | r.start[r.pos + i];
         const u64 ONES = 0x0101010101010101ull, HIGHS = 0x8080808080808080ull;
         bool any_ff = ((~word - ONES) & word & HIGHS) != 0;  // a zero byte in ~word
         if (!any_ff) {
-            int take = (64 - s.bit_count) / 8;
-            s.bits |= word >> (64 - 8 * take) << (64 - 8 * take - s.bit_count);
-            s.pos += take;
-            s.bit_count += 8 * take;
-            s.bits_loaded += 8 * take;
+            int take = (64 - r.bit_count) / 8;
+            r.bits |= word >> (64 - 8 * take) << (64 - 8 * take - r.bit_count);
+            r.pos += take;
+            r.bit_count += 8 * take;
+            r.bits_loaded += 8 * take;
             return;
         }
     }
-    while (s.bit_count <= 56)
-        load_byte(s);
+    r = load_bytes(r);
 }
 
-inline void drop_bits(jpeg_state &s, int n)
+inline int peek_bits(const bit_reader &r, int n)
 {
-    s.bits <<= n;
-    s.bit_count -= n;
+    return static_cast<int>(r.bits >> (64 - n));
+}
+
+inline void drop_bits(bit_reader &r, int n)
+{
+    r.bits <<= n;
+    r.bit_count -= n;
 }
 
 // The whole byte `i` places from the end of the buffer (0: the last loaded).
-int buffered_byte(const jpeg_state &s, int i)
+int buffered_byte(const bit_reader &r, int i)
 {
-    return static_cast<int>(s.bits >> (64 - s.bit_count + 8 * i)) & 0xFF;
+    return static_cast<int>(r.bits >> (64 - r.bit_count + 8 * i)) & 0xFF;
 }
 
 // The position a reader taking one byte at a time would hold: that of the byte the last bit
 // came from, or for a 0xFF of the byte passed over after it. Found by stepping back from the
 // last loaded byte over the whole bytes still in the buffer; `marker_in_buffer` tells whether
 // one of those stands before a restart marker.
-long byte_position(const jpeg_state &s, bool &marker_in_buffer)
+long byte_position(const bit_reader &r, bool &marker_in_buffer)
 {
-    long at = s.pos - 1;
+    long at = r.pos - 1;
     marker_in_buffer = false;
-    for (int i = 0; i < s.bit_count / 8; i++) {
-        marker_in_buffer = marker_in_buffer || marker_at(s, at);
-        at -= buffered_byte(s, i) == 0xFF ? 2 : 1;
+    for (int i = 0; i < r.bit_count / 8; i++) {
+        marker_in_buffer = marker_in_buffer || marker_at(r, at);
+        at -= buffered_byte(r, i) == 0xFF ? 2 : 1;
     }
-    return s.bits_loaded == s.bit_count ? s.idle_pos : at;
+    return r.bits_loaded == r.bit_count ? r.idle_pos : at;
 }
+
+struct marker_check {
+    bool ahead;  // a restart marker at the reader's position
+    bool watch;  // whether to check again before the next symbol
+};
 
 // A restart marker at the reader's position: the current byte is a 0xFF (so its unread bits
 // are ones) and the byte passed over after it is another 0xFF that opens a marker, or a restart
-// step has just landed on one. Only checked while watch_markers is set.
-bool restart_ahead(jpeg_state &s)
+// step has just landed on one. Needed only while watch_markers is set.
+marker_check check_markers(bit_reader r)
 {
     bool marker_in_buffer;
-    bool ahead = marker_at(s, byte_position(s, marker_in_buffer));
-    s.watch_markers = ahead || marker_in_buffer;
-    return ahead;
+    bool ahead = marker_at(r, byte_position(r, marker_in_buffer));
+    return {ahead, ahead || marker_in_buffer};
 }
 
 // Steps over the restart marker that ends an MCU row: two bytes on from the reader's
 // position, dropping the rest of the current byte.
-void restart(jpeg_state &s)
+void restart(bit_reader &r)
 {
     bool unused;
-    long at = byte_position(s, unused) + 2;
-    start_reader(s, at + 1, at);
+    long at = byte_position(r, unused) + 2;
+    start_reader(r, at + 1, at);
 }
 
-// The next symbol, RESTART_AHEAD (nothing read) or NO_CODE (16 bits read). Leaves at least
-// 15 bits in the buffer for the value bits that follow.
-inline int decode_huffman(jpeg_state &s, const huffman_table &table)
+// Makes room for a symbol and its value bits (up to 31), and tells whether a restart marker
+// is ahead, in which case nothing is to be read.
+inline bool restart_ahead(bit_reader &r)
 {
-    if (s.bit_count < 32)
-        refill(s);
-    if (s.watch_markers && restart_ahead(s))
-        return RESTART_AHEAD;
-    int entry = table.fast[s.bits >> (64 - FAST_BITS)];
+    if (r.bit_count < 32)
+        refill(r);
+    if (!r.watch_markers)
+        return false;
+    marker_check check = check_markers(r);
+    r.watch_markers = check.watch;
+    return check.ahead;
+}
+
+// The next symbol, or NO_CODE when no code matches within 16 bits (which are read).
+inline int read_symbol(bit_reader &r, const huffman_table &table)
+{
+    int entry = table.fast[peek_bits(r, FAST_BITS)];
     if (entry) {
-        drop_bits(s, entry >> 8);
+        drop_bits(r, entry >> 8);
         return entry & 0xFF;
     }
-    int next16 = static_cast<int>(s.bits >> 48);
+    int next16 = peek_bits(r, 16);
     for (int length = 1; length <= 16; length++) {
         int code = next16 >> (16 - length);
         if (code <= table.last_code[length] && code >= table.first_code[length]) {
-            drop_bits(s, length);
+            drop_bits(r, length);
             return table.symbols[table.first_index[length] + code - table.first_code[length]];
         }
     }
-    drop_bits(s, 16);
+    drop_bits(r, 16);
     return NO_CODE;
 }
 
-inline int receive_extend(jpeg_state &s, int n)
+inline int receive_extend(bit_reader &r, int n)
 {
     if (n == 0)
         return 0;
-    int v = static_cast<int>(s.bits >> (64 - n));
-    drop_bits(s, n);
+    int v = peek_bits(r, n);
+    drop_bits(r, n);
     return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v;
 }
 
@@ -478,29 +526,38 @@ const unsigned char natural_order[64] = {
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
 };
 
-// One dimension of the inverse DCT over x[0..7], results in y.
-inline void idct_kernel(const u32 *x, u32 *y)
+// One dimension of the inverse DCT, on eight independent sets of eight values side by side:
+// in[8 * i + lane] is value i of set `lane`, and out likewise. Set out like this the lanes
+// map onto vector instructions.
+inline void idct_lanes(const u32 *in, u32 *out)
 {
-    u32 x0 = x[0], x1 = x[1], x2 = x[2], x3 = x[3], x4 = x[4], x5 = x[5], x6 = x[6], x7 = x[7];
-    u32 z1 = (x2 + x6) * 4433u;
-    u32 t2 = z1 - x6 * 15137u;
-    u32 t3 = z1 + x2 * 6270u;
-    u32 t0 = (x0 + x4) * 8192u;
-    u32 t1 = (x0 - x4) * 8192u;
-    u32 e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
-    u32 z5 = (x7 + x3 + x5 + x1) * 9633u;
-    u32 p = z5 - (x7 + x3) * 16069u;
-    u32 q = z5 - (x5 + x1) * 3196u;
-    u32 m = 0u - (x7 + x1) * 7373u;
-    u32 n = 0u - (x5 + x3) * 20995u;
-    u32 o0 = x7 * 2446u + m + p;
-    u32 o1 = x5 * 16819u + n + q;
-    u32 o2 = x3 * 25172u + n + p;
-    u32 o3 = x1 * 12299u + m + q;
-    y[0] = e0 + o3; y[7] = e0 - o3;
-    y[1] = e1 + o2; y[6] = e1 - o2;
-    y[2] = e2 + o1; y[5] = e2 - o1;
-    y[3] = e3 + o0; y[4] = e3 - o0;
+    for (int l = 0; l < 8; l++) {
+        u32 x0 = in[l], x1 = in[8 + l], x2 = in[16 + l], x3 = in[24 + l];
+        u32 x4 = in[32 + l], x5 = in[40 + l], x6 = in[48 + l], x7 = in[56 + l];
+        u32 z1 = (x2 + x6) * 4433u;
+        u32 t2 = z1 - x6 * 15137u;
+        u32 t3 = z1 + x2 * 6270u;
+        u32 t0 = (x0 + x4) * 8192u;
+        u32 t1 = (x0 - x4) * 8192u;
+        u32 e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
+        u32 z5 = (x7 + x3 + x5 + x1) * 9633u;
+        u32 p = z5 - (x7 + x3) * 16069u;
+        u32 q = z5 - (x5 + x1) * 3196u;
+        u32 m = 0u - (x7 + x1) * 7373u;
+        u32 n = 0u - (x5 + x3) * 20995u;
+        u32 o0 = x7 * 2446u + m + p;
+        u32 o1 = x5 * 16819u + n + q;
+        u32 o2 = x3 * 25172u + n + p;
+        u32 o3 = x1 * 12299u + m + q;
+        out[l] = e0 + o3;
+        out[56 + l] = e0 - o3;
+        out[8 + l] = e1 + o2;
+        out[48 + l] = e1 - o2;
+        out[16 + l] = e2 + o1;
+        out[40 + l] = e2 - o1;
+        out[24 + l] = e3 + o0;
+        out[32 + l] = e3 - o0;
+    }
 }
 
 inline int shift_down(u32 value, int bits)
@@ -513,41 +570,29 @@ inline int16_t final_sample(u32 value)
     return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
 }
 
-// Columns whose AC terms are all zero reduce to their DC term (which differs from the full
-// kernel only where the arithmetic wraps, so the choice follows the coefficients); rows whose
-// AC terms are zero give the full kernel's result directly.
-void inverse_dct(const int *coefficients, u64 ac_mask, const int *quant, int16_t *out,
-                 int stride)
+// Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
+// which differs from the full kernel where the arithmetic wraps, so the choice follows the
+// coefficients, as it always has. The column results are stored transposed, so that the row
+// pass runs its eight rows side by side too. Leaves the AC terms zero for the next block.
+void inverse_dct(int dc, int16_t *ac, u64 ac_mask, const int *quant, int16_t *out, int stride)
 {
-    u32 work[64];
+    u32 x[64], y[64], work[64];
+    for (int i = 0; i < 64; i++) {
+        x[i] = u32(ac[i]) * u32(quant[i]);
+        ac[i] = 0;
+    }
+    x[0] = u32(dc) * u32(quant[0]);
+    idct_lanes(x, y);
     const u64 COLUMN_AC = 0x0101010101010100ull;
     for (int c = 0; c < 8; c++) {
-        if ((ac_mask & (COLUMN_AC << c)) == 0) {
-            u32 dc = u32(coefficients[c]) * u32(quant[c]) * 4u;
-            for (int r = 0; r < 8; r++)
-                work[8 * r + c] = dc;
-            continue;
-        }
-        u32 x[8], y[8];
-        for (int i = 0; i < 8; i++)
-            x[i] = u32(coefficients[8 * i + c]) * u32(quant[8 * i + c]);
-        idct_kernel(x, y);
-        for (int i = 0; i < 8; i++)
-            work[8 * i + c] = u32(shift_down(y[i] + 1024u, 11));
+        bool dc_alone = (ac_mask & (COLUMN_AC << c)) == 0;
+        for (int r = 0; r < 8; r++)
+            work[8 * c + r] = dc_alone ? x[c] * 4u : u32(shift_down(y[8 * r + c] + 1024u, 11));
     }
-    for (int r = 0; r < 8; r++, out += stride) {
-        const u32 *x = work + 8 * r;
-        if ((x[1] | x[2] | x[3] | x[4] | x[5] | x[6] | x[7]) == 0) {
-            int16_t sample = final_sample(x[0] * 8192u);
-            for (int i = 0; i < 8; i++)
-                out[i] = sample;
-            continue;
-        }
-        u32 y[8];
-        idct_kernel(x, y);
+    idct_lanes(work, y);
+    for (int r = 0; r < 8; r++, out += stride)
         for (int i = 0; i < 8; i++)
-            out[i] = final_sample(y[i]);
-    }
+            out[i] = final_sample(y[8 * i + r]);
 }
 
 void fill_block(int16_t *out, int stride, int16_t sample)
@@ -564,25 +609,33 @@ void cross_pattern(int16_t *out, int stride)
         out[stride * r + r] = out[stride * r + 7 - r] = 255;
 }
 
-// Decodes one block into the 8 x 8 samples at `out`, rows `stride` apart.
-void decode_block(jpeg_state &s, const huffman_table &dc, const huffman_table &ac,
-                  const int *quant, int &predictor, int16_t *out, int stride)
+// Decodes the coefficients of one block; false when an AC code matches nothing.
+// `coefficients` holds the AC terms in natural order, zero on entry.
+bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
+                         int &predictor, int16_t *coefficients, u64 &ac_mask)
 {
-    int coefficients[64] = {0};  // natural order
-    u64 ac_mask = 0;             // natural positions of the non-zero AC coefficients
-    int size = decode_huffman(s, dc) & 15;
-    predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(s, size)));
-    coefficients[0] = predictor;
+    // A restart marker ahead reads as the DC size 14, a missing code as 15.
+    int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
+    predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(r, size)));
     for (int k = 1; k <= 63;) {
-        int symbol = decode_huffman(s, ac);
-        if (symbol == NO_CODE) {
-            cross_pattern(out, stride);
-            return;
+        if (restart_ahead(r))
+            break;  // read as the end of the block
+        int resolved = ac.resolved[peek_bits(r, FAST_BITS)];
+        if (resolved) {
+            drop_bits(r, resolved & 15);
+            k += (resolved >> 4) & 15;
+            if (k > 63)
+                break;
+            int at = natural_order[k++];
+            coefficients[at] = static_cast<int16_t>(resolved >> 8);
+            ac_mask |= u64(1) << at;
+            continue;
         }
-        if (symbol == RESTART_AHEAD)
-            symbol = 0;
+        int symbol = read_symbol(r, ac);
+        if (symbol == NO_CODE)
+            return false;
         int run = symbol >> 4, bits = symbol & 15;
-        int v = receive_extend(s, bits);
+        int v = receive_extend(r, bits);
         if (run == 0 && bits == 0)
             break;  // end of block: the rest stays zero
         if (run == 15 && bits == 0) {
@@ -594,17 +647,50 @@ void decode_block(jpeg_state &s, const huffman_table &dc, const huffman_table &a
             break;
         int at = natural_order[k++];
         if (bits != 0) {
-            coefficients[at] = v;
+            coefficients[at] = static_cast<int16_t>(v);
             ac_mask |= u64(1) << at;
         }
     }
-    if (ac_mask == 0) {
+    return true;
+}
+
+// How one block of the MCU is coded and where its samples go.
+struct block_kind {
+    const huffman_table *dc, *ac;
+    const int *quant;
+    int *predictor;
+    int16_t *out;  // the block in the first MCU of the strip
+    int mcu_step;  // samples from one MCU's block to the next one's
+    int stride;
+};
+
+// Decodes one block into the 8 x 8 samples at `out`. `coefficients` is zero on entry and exit.
+void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, int16_t *coefficients)
+{
+    u64 ac_mask = 0;  // natural positions of the non-zero AC coefficients
+    int &predictor = *kind.predictor;
+    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, coefficients, ac_mask)) {
+        std::memset(coefficients, 0, 64 * sizeof(int16_t));
+        cross_pattern(out, kind.stride);
+    } else if (ac_mask == 0) {
         // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
-        u32 column = u32(predictor) * u32(quant[0]) * 4u;
-        fill_block(out, stride, final_sample(column * 8192u));
-        return;
+        u32 column = u32(predictor) * u32(kind.quant[0]) * 4u;
+        fill_block(out, kind.stride, final_sample(column * 8192u));
+    } else {
+        inverse_dct(predictor, coefficients, ac_mask, kind.quant, out, kind.stride);
     }
-    inverse_dct(coefficients, ac_mask, quant, out, stride);
+}
+
+// Decodes `mcus` MCUs of `blocks` blocks each. The reader is worked on as a local copy, which
+// the compiler can keep in registers.
+void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int mcus)
+{
+    bit_reader r = reader;
+    int16_t coefficients[64] = {0};
+    for (int x = 0; x < mcus; x++)
+        for (int b = 0; b < blocks; b++)
+            decode_block(r, kinds[b], kinds[b].out + x * kinds[b].mcu_step, coefficients);
+    reader = r;
 }
 
 // --- pixels -------------------------------------------------------------------------------
@@ -632,8 +718,8 @@ struct sample_strip {
 
 // Colour conversion adds to the luma of each pixel offsets that depend on chroma alone:
 // (y * 65536 + 91881 * (cr - 128)) >> 16 is y + ((91881 * (cr - 128)) >> 16), and so on,
-// exactly, as samples stay within 14 bits. Each chroma sample covers `repeat` pixels.
-void colour_offsets(const sample_strip &strip, int chroma_row, int count, int repeat)
+// exactly, as samples stay within 14 bits. Each chroma sample covers REPEAT pixels.
+template <int REPEAT> void colour_offsets(const sample_strip &strip, int chroma_row, int count)
 {
     const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
     const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
@@ -642,10 +728,10 @@ void colour_offsets(const sample_strip &strip, int chroma_row, int count, int re
         int16_t red = static_cast<int16_t>((91881 * dr) >> 16);
         int16_t green = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
         int16_t blue = static_cast<int16_t>((116130 * db) >> 16);
-        for (int j = 0; j < repeat; j++) {
-            strip.red[i * repeat + j] = red;
-            strip.green[i * repeat + j] = green;
-            strip.blue[i * repeat + j] = blue;
+        for (int j = 0; j < REPEAT; j++) {
+            strip.red[i * REPEAT + j] = red;
+            strip.green[i * REPEAT + j] = green;
+            strip.blue[i * REPEAT + j] = blue;
         }
     }
 }
@@ -684,8 +770,12 @@ void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, i
         if (s.scan_components == 1) {
             grey_row(luma, s.width, to, line);
         } else {
-            if ((y & ((1 << chroma_shift_y) - 1)) == 0)
-                colour_offsets(strip, y >> chroma_shift_y, chroma_count, 1 << chroma_shift_x);
+            if ((y & ((1 << chroma_shift_y) - 1)) == 0) {
+                if (chroma_shift_x)
+                    colour_offsets<2>(strip, y >> chroma_shift_y, chroma_count);
+                else
+                    colour_offsets<1>(strip, y >> chroma_shift_y, chroma_count);
+            }
             colour_row(strip, luma, s.width, to, line);
         }
         if (!direct)
@@ -724,32 +814,34 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
     strip.blue = strip.green + row_size;
     strip.row = reinterpret_cast<uint32_t *>(strip.blue + row_size);
 
-    const huffman_table &luma_dc = s.huffman[s.luma_dc], &luma_ac = s.huffman[2 + s.luma_ac];
-    const huffman_table &chroma_dc = s.huffman[s.chroma_dc];
-    const huffman_table &chroma_ac = s.huffman[2 + s.chroma_ac];
-    const int *luma_q = s.quant[s.luma_quant], *chroma_q = s.quant[s.chroma_quant];
     int predictors[3] = {0, 0, 0};
-    start_reader(s, s.pos, s.pos + (scan_byte(s, s.pos) == 0xFF));
+    const huffman_table *luma_dc = &s.huffman[s.luma_dc], *luma_ac = &s.huffman[2 + s.luma_ac];
+    const huffman_table *chroma_dc = &s.huffman[s.chroma_dc];
+    const huffman_table *chroma_ac = &s.huffman[2 + s.chroma_ac];
+    const int *luma_q = s.quant[s.luma_quant], *chroma_q = s.quant[s.chroma_quant];
+    // Luma blocks in scan order: left to right, then the lower pair.
+    block_kind kinds[6];
+    for (int i = 0; i < luma_blocks; i++)
+        kinds[i] = {luma_dc, luma_ac, luma_q, &predictors[0],
+                    strip.luma + (i >> 1) * 8 * strip.luma_stride + (i & 1) * 8, mcu_w,
+                    strip.luma_stride};
+    kinds[luma_blocks] = {chroma_dc, chroma_ac, chroma_q, &predictors[1], strip.cb, 8,
+                          strip.chroma_stride};
+    kinds[luma_blocks + 1] = {chroma_dc, chroma_ac, chroma_q, &predictors[2], strip.cr, 8,
+                              strip.chroma_stride};
+    int blocks = s.scan_components == 3 ? luma_blocks + 2 : 1;
+
+    s.reader.start = s.start;
+    s.reader.size = s.size;
+    start_reader(s.reader, s.pos, s.pos + (scan_byte(s.reader, s.pos) == 0xFF));
     for (int top = 0; top < s.height; top += mcu_h) {
-        for (int x = 0; x < mcus_x; x++) {
-            int16_t *luma = strip.luma + x * mcu_w;
-            for (int i = 0; i < luma_blocks; i++)
-                decode_block(s, luma_dc, luma_ac, luma_q, predictors[0],
-                             luma + (i >> 1) * 8 * strip.luma_stride + (i & 1) * 8,
-                             strip.luma_stride);
-            if (s.scan_components == 3) {
-                decode_block(s, chroma_dc, chroma_ac, chroma_q, predictors[1], strip.cb + x * 8,
-                             strip.chroma_stride);
-                decode_block(s, chroma_dc, chroma_ac, chroma_q, predictors[2], strip.cr + x * 8,
-                             strip.chroma_stride);
-            }
-        }
+        decode_mcu_row(s.reader, kinds, blocks, mcus_x);
         int rows = s.height - top < mcu_h ? s.height - top : mcu_h;
         put_rows(s, strip, picture, top, rows, mcu_w / 16, mcu_h / 16);
         if (s.markers & SEEN_DRI) {
             // One restart marker ends every MCU row: step over it.
             predictors[0] = predictors[1] = predictors[2] = 0;
-            restart(s);
+            restart(s.reader);
         }
     }
     _al_free(memory);
