@@ -526,38 +526,62 @@ const unsigned char natural_order[64] = {
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
 };
 
-// One dimension of the inverse DCT, on eight independent sets of eight values side by side:
-// in[8 * i + lane] is value i of set `lane`, and out likewise. Set out like this the lanes
-// map onto vector instructions.
-inline void idct_lanes(const u32 *in, u32 *out)
+// Four 32-bit lanes, the width every x86-64 processor has in vector registers: the inverse
+// DCT runs four columns, then four rows, side by side.
+typedef u32 lanes __attribute__((vector_size(16)));
+typedef int32_t signed_lanes __attribute__((vector_size(16)));
+typedef int16_t short_lanes __attribute__((vector_size(16)));  // eight
+typedef int16_t half_short_lanes __attribute__((vector_size(8)));
+
+// One dimension of the inverse DCT on four sets at once: x[i] holds value i of every set.
+inline void idct_kernel(const lanes *x, lanes *y)
 {
-    for (int l = 0; l < 8; l++) {
-        u32 x0 = in[l], x1 = in[8 + l], x2 = in[16 + l], x3 = in[24 + l];
-        u32 x4 = in[32 + l], x5 = in[40 + l], x6 = in[48 + l], x7 = in[56 + l];
-        u32 z1 = (x2 + x6) * 4433u;
-        u32 t2 = z1 - x6 * 15137u;
-        u32 t3 = z1 + x2 * 6270u;
-        u32 t0 = (x0 + x4) * 8192u;
-        u32 t1 = (x0 - x4) * 8192u;
-        u32 e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
-        u32 z5 = (x7 + x3 + x5 + x1) * 9633u;
-        u32 p = z5 - (x7 + x3) * 16069u;
-        u32 q = z5 - (x5 + x1) * 3196u;
-        u32 m = 0u - (x7 + x1) * 7373u;
-        u32 n = 0u - (x5 + x3) * 20995u;
-        u32 o0 = x7 * 2446u + m + p;
-        u32 o1 = x5 * 16819u + n + q;
-        u32 o2 = x3 * 25172u + n + p;
-        u32 o3 = x1 * 12299u + m + q;
-        out[l] = e0 + o3;
-        out[56 + l] = e0 - o3;
-        out[8 + l] = e1 + o2;
-        out[48 + l] = e1 - o2;
-        out[16 + l] = e2 + o1;
-        out[40 + l] = e2 - o1;
-        out[24 + l] = e3 + o0;
-        out[32 + l] = e3 - o0;
-    }
+    lanes z1 = (x[2] + x[6]) * 4433u;
+    lanes t2 = z1 - x[6] * 15137u;
+    lanes t3 = z1 + x[2] * 6270u;
+    lanes t0 = (x[0] + x[4]) * 8192u;
+    lanes t1 = (x[0] - x[4]) * 8192u;
+    lanes e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
+    lanes z5 = (x[7] + x[3] + x[5] + x[1]) * 9633u;
+    lanes p = z5 - (x[7] + x[3]) * 16069u;
+    lanes q = z5 - (x[5] + x[1]) * 3196u;
+    lanes m = 0u - (x[7] + x[1]) * 7373u;
+    lanes n = 0u - (x[5] + x[3]) * 20995u;
+    lanes o0 = x[7] * 2446u + m + p;
+    lanes o1 = x[5] * 16819u + n + q;
+    lanes o2 = x[3] * 25172u + n + p;
+    lanes o3 = x[1] * 12299u + m + q;
+    y[0] = e0 + o3; y[7] = e0 - o3;
+    y[1] = e1 + o2; y[6] = e1 - o2;
+    y[2] = e2 + o1; y[5] = e2 - o1;
+    y[3] = e3 + o0; y[4] = e3 - o0;
+}
+
+// An 8 x 8 matrix as two halves of columns: half[h][r] holds row r, columns 4h..4h+3.
+struct lane_matrix {
+    lanes half[2][8];
+};
+
+// Transposes the 4 x 4 block of rows m[0..3] into t[0..3].
+inline void transpose_block(const lanes *m, lanes *t)
+{
+    lanes a0 = __builtin_shufflevector(m[0], m[1], 0, 4, 1, 5);
+    lanes a1 = __builtin_shufflevector(m[0], m[1], 2, 6, 3, 7);
+    lanes a2 = __builtin_shufflevector(m[2], m[3], 0, 4, 1, 5);
+    lanes a3 = __builtin_shufflevector(m[2], m[3], 2, 6, 3, 7);
+    t[0] = __builtin_shufflevector(a0, a2, 0, 1, 4, 5);
+    t[1] = __builtin_shufflevector(a0, a2, 2, 3, 6, 7);
+    t[2] = __builtin_shufflevector(a1, a3, 0, 1, 4, 5);
+    t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
+}
+
+lane_matrix transposed(const lane_matrix &m)
+{
+    lane_matrix t;
+    for (int h = 0; h < 2; h++)
+        for (int block = 0; block < 2; block++)
+            transpose_block(m.half[h] + 4 * block, t.half[block] + 4 * h);
+    return t;
 }
 
 inline int shift_down(u32 value, int bits)
@@ -570,29 +594,56 @@ inline int16_t final_sample(u32 value)
     return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
 }
 
+// On x86-64 the inverse DCT is built twice, once more for processors with AVX2 (whose 32-bit
+// multiplies it uses), and the loader picks the build that fits the processor.
+#if defined(__x86_64__) && defined(__GNUC__)
+#define WITH_AVX2_BUILD __attribute__((target_clones("avx2", "default")))
+#else
+#define WITH_AVX2_BUILD
+#endif
+
 // Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
 // which differs from the full kernel where the arithmetic wraps, so the choice follows the
-// coefficients, as it always has. The column results are stored transposed, so that the row
-// pass runs its eight rows side by side too. Leaves the AC terms zero for the next block.
-void inverse_dct(int dc, int16_t *ac, u64 ac_mask, const int *quant, int16_t *out, int stride)
+// coefficients, as it always has. Leaves the AC terms zero for the next block.
+WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, u64 ac_mask, const int *quant, int16_t *out,
+                 int stride)
 {
-    u32 x[64], y[64], work[64];
-    for (int i = 0; i < 64; i++) {
-        x[i] = u32(ac[i]) * u32(quant[i]);
-        ac[i] = 0;
+    lane_matrix x, y;
+    for (int r = 0; r < 8; r++) {
+        for (int h = 0; h < 2; h++) {
+            half_short_lanes terms;
+            std::memcpy(&terms, reinterpret_cast<const int16_t *>(ac + r) + 4 * h, sizeof terms);
+            lanes q;
+            std::memcpy(&q, quant + 8 * r + 4 * h, sizeof q);
+            x.half[h][r] = lanes(__builtin_convertvector(terms, signed_lanes)) * q;
+        }
+        ac[r] = short_lanes{};
     }
-    x[0] = u32(dc) * u32(quant[0]);
-    idct_lanes(x, y);
-    const u64 COLUMN_AC = 0x0101010101010100ull;
-    for (int c = 0; c < 8; c++) {
-        bool dc_alone = (ac_mask & (COLUMN_AC << c)) == 0;
+    x.half[0][0][0] = u32(dc) * u32(quant[0]);
+    // Bit c of `rows`: column c has an AC term.
+    u64 rows = ac_mask >> 8;
+    rows |= rows >> 32;
+    rows |= rows >> 16;
+    rows |= rows >> 8;
+    for (int h = 0; h < 2; h++) {
+        idct_kernel(x.half[h], y.half[h]);
+        const lanes COLUMN_BITS = {1, 2, 4, 8};
+        lanes dc_alone = lanes((COLUMN_BITS & u32((rows >> (4 * h)) & 15)) == 0);
+        lanes dc_terms = x.half[h][0] * 4u;
         for (int r = 0; r < 8; r++)
-            work[8 * c + r] = dc_alone ? x[c] * 4u : u32(shift_down(y[8 * r + c] + 1024u, 11));
+            y.half[h][r] = (dc_alone & dc_terms) |
+                           (~dc_alone & lanes(signed_lanes(y.half[h][r] + 1024u) >> 11));
     }
-    idct_lanes(work, y);
+    y = transposed(y);
+    for (int h = 0; h < 2; h++)
+        idct_kernel(y.half[h], x.half[h]);
+    x = transposed(x);
     for (int r = 0; r < 8; r++, out += stride)
-        for (int i = 0; i < 8; i++)
-            out[i] = final_sample(y[8 * i + r]);
+        for (int h = 0; h < 2; h++) {
+            signed_lanes samples = (signed_lanes(x.half[h][r] + 131072u) >> 18) + 128;
+            half_short_lanes row = __builtin_convertvector(samples, half_short_lanes);
+            std::memcpy(out + 4 * h, &row, sizeof row);
+        }
 }
 
 void fill_block(int16_t *out, int stride, int16_t sample)
@@ -665,11 +716,12 @@ struct block_kind {
 };
 
 // Decodes one block into the 8 x 8 samples at `out`. `coefficients` is zero on entry and exit.
-void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, int16_t *coefficients)
+void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lanes *coefficients)
 {
     u64 ac_mask = 0;  // natural positions of the non-zero AC coefficients
     int &predictor = *kind.predictor;
-    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, coefficients, ac_mask)) {
+    int16_t *terms = reinterpret_cast<int16_t *>(coefficients);
+    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms, ac_mask)) {
         std::memset(coefficients, 0, 64 * sizeof(int16_t));
         cross_pattern(out, kind.stride);
     } else if (ac_mask == 0) {
@@ -686,7 +738,7 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, int16_t *
 void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int mcus)
 {
     bit_reader r = reader;
-    int16_t coefficients[64] = {0};
+    short_lanes coefficients[8] = {};  // a row of AC terms in each
     for (int x = 0; x < mcus; x++)
         for (int b = 0; b < blocks; b++)
             decode_block(r, kinds[b], kinds[b].out + x * kinds[b].mcu_step, coefficients);
