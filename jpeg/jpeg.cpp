@@ -51,7 +51,7 @@ const unsigned char zigzag[64] = {
 
 // A canonical Huffman table: for each code length, the range of codes and where their
 // symbols start. A code of length l matches when first_code[l] <= code <= last_code[l].
-const int FAST_BITS = 9;
+const int FAST_BITS = 10;
 
 struct huffman_table {
     // Codes of up to FAST_BITS bits, indexed by the next FAST_BITS bits of the stream:
@@ -594,8 +594,8 @@ inline int16_t final_sample(u32 value)
     return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
 }
 
-// On x86-64 the inverse DCT is built twice, once more for processors with AVX2 (whose 32-bit
-// multiplies it uses), and the loader picks the build that fits the processor.
+// On x86-64 the inverse DCT and the colour rows are built twice, once more for processors
+// with AVX2 (wider vectors, 32-bit multiplies), and the loader picks the build that fits.
 #if defined(__x86_64__) && defined(__GNUC__)
 #define WITH_AVX2_BUILD __attribute__((target_clones("avx2", "default")))
 #else
@@ -605,8 +605,8 @@ inline int16_t final_sample(u32 value)
 // Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
 // which differs from the full kernel where the arithmetic wraps, so the choice follows the
 // coefficients, as it always has. Leaves the AC terms zero for the next block.
-WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, u64 ac_mask, const int *quant, int16_t *out,
-                 int stride)
+WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, const int *quant,
+                                 int16_t *out, int stride)
 {
     lane_matrix x, y;
     for (int r = 0; r < 8; r++) {
@@ -620,15 +620,12 @@ WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, u64 ac_mask, const int
         ac[r] = short_lanes{};
     }
     x.half[0][0][0] = u32(dc) * u32(quant[0]);
-    // Bit c of `rows`: column c has an AC term.
-    u64 rows = ac_mask >> 8;
-    rows |= rows >> 32;
-    rows |= rows >> 16;
-    rows |= rows >> 8;
     for (int h = 0; h < 2; h++) {
         idct_kernel(x.half[h], y.half[h]);
-        const lanes COLUMN_BITS = {1, 2, 4, 8};
-        lanes dc_alone = lanes((COLUMN_BITS & u32((rows >> (4 * h)) & 15)) == 0);
+        half_short_lanes ac_terms;  // non-zero where a column has AC terms
+        std::memcpy(&ac_terms, reinterpret_cast<const int16_t *>(&columns) + 4 * h,
+                    sizeof ac_terms);
+        lanes dc_alone = lanes(__builtin_convertvector(ac_terms, signed_lanes) == 0);
         lanes dc_terms = x.half[h][0] * 4u;
         for (int r = 0; r < 8; r++)
             y.half[h][r] = (dc_alone & dc_terms) |
@@ -663,7 +660,7 @@ void cross_pattern(int16_t *out, int stride)
 // Decodes the coefficients of one block; false when an AC code matches nothing.
 // `coefficients` holds the AC terms in natural order, zero on entry.
 bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
-                         int &predictor, int16_t *coefficients, u64 &ac_mask)
+                         int &predictor, int16_t *coefficients)
 {
     // A restart marker ahead reads as the DC size 14, a missing code as 15.
     int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
@@ -677,9 +674,7 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
             k += (resolved >> 4) & 15;
             if (k > 63)
                 break;
-            int at = natural_order[k++];
-            coefficients[at] = static_cast<int16_t>(resolved >> 8);
-            ac_mask |= u64(1) << at;
+            coefficients[natural_order[k++]] = static_cast<int16_t>(resolved >> 8);
             continue;
         }
         int symbol = read_symbol(r, ac);
@@ -696,11 +691,7 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
         k += run;
         if (k > 63)
             break;
-        int at = natural_order[k++];
-        if (bits != 0) {
-            coefficients[at] = static_cast<int16_t>(v);
-            ac_mask |= u64(1) << at;
-        }
+        coefficients[natural_order[k++]] = static_cast<int16_t>(v);
     }
     return true;
 }
@@ -715,21 +706,31 @@ struct block_kind {
     int stride;
 };
 
-// Decodes one block into the 8 x 8 samples at `out`. `coefficients` is zero on entry and exit.
+// Decodes one block into the 8 x 8 samples at `out`. `coefficients` (a row of AC terms in
+// each) is zero on entry and exit.
 void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lanes *coefficients)
 {
-    u64 ac_mask = 0;  // natural positions of the non-zero AC coefficients
     int &predictor = *kind.predictor;
     int16_t *terms = reinterpret_cast<int16_t *>(coefficients);
-    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms, ac_mask)) {
+    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms)) {
         std::memset(coefficients, 0, 64 * sizeof(int16_t));
         cross_pattern(out, kind.stride);
-    } else if (ac_mask == 0) {
+        return;
+    }
+    // Lane c of `columns` is non-zero where column c has an AC term (row 0 has none of its own
+    // at c = 0, where the DC term is kept apart).
+    short_lanes columns = coefficients[1];
+    for (int i = 2; i < 8; i++)
+        columns |= coefficients[i];
+    u64 halves[2];
+    short_lanes any = columns | coefficients[0];
+    std::memcpy(halves, &any, sizeof halves);
+    if ((halves[0] | halves[1]) == 0) {
         // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
         u32 column = u32(predictor) * u32(kind.quant[0]) * 4u;
         fill_block(out, kind.stride, final_sample(column * 8192u));
     } else {
-        inverse_dct(predictor, coefficients, ac_mask, kind.quant, out, kind.stride);
+        inverse_dct(predictor, coefficients, columns, kind.quant, out, kind.stride);
     }
 }
 
@@ -788,8 +789,8 @@ template <int REPEAT> void colour_offsets(const sample_strip &strip, int chroma_
     }
 }
 
-void colour_row(const sample_strip &strip, const int16_t *luma, int width, channel_shifts to,
-                uint32_t *line)
+WITH_AVX2_BUILD void colour_row(const sample_strip &strip, const int16_t *luma, int width,
+                                channel_shifts to, uint32_t *line)
 {
     for (int x = 0; x < width; x++) {
         int y = luma[x];
@@ -799,7 +800,8 @@ void colour_row(const sample_strip &strip, const int16_t *luma, int width, chann
     }
 }
 
-void grey_row(const int16_t *luma, int width, channel_shifts to, uint32_t *line)
+WITH_AVX2_BUILD void grey_row(const int16_t *luma, int width, channel_shifts to,
+                              uint32_t *line)
 {
     for (int x = 0; x < width; x++) {
         u32 v = u32(limit(luma[x]));
