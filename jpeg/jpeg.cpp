@@ -16,6 +16,11 @@
 // entry within 16 bits turn their block into a cross pattern. Pictures are written straight
 // into 32-bit bitmaps when that is the target depth, otherwise into a 24-bit bitmap that is
 // converted afterwards.
+//
+// For speed, the scan is decoded an MCU row at a time into a strip of samples that is then
+// converted a pixel row at a time; bits are read through a 64-bit buffer; the inverse DCT and
+// the colour rows run on vector lanes. None of this changes a pixel: each step computes the
+// same values as the plain arithmetic described above.
 #include "jpeg.h"
 
 #include <allegro/internal/aintern.h>
@@ -26,6 +31,7 @@
 namespace {
 
 typedef uint32_t u32;
+typedef uint64_t u64;
 
 const int RESTART_AHEAD = -2;
 const int NO_CODE = -1;
@@ -72,7 +78,7 @@ struct bit_reader {
     const unsigned char *start;
     long size;
     long pos;
-    uint64_t bits;
+    u64 bits;
     int bit_count;
     long bits_loaded;
     long idle_pos;       // the position while nothing has been read (byte_position)
@@ -354,8 +360,6 @@ bool read_headers(jpeg_state &s)
 // or a marker's code); bytes past the end read as zero. Bits come through a 64-bit buffer
 // filled several bytes at a time. Restart handling and the restart-ahead check, though, see
 // the position of a reader that takes one byte at a time, which byte_position reconstructs.
-
-typedef uint64_t u64;
 
 int scan_byte(const bit_reader &r, long at)
 {

@@ -58,3 +58,44 @@ TEST_F(Damage, BitFlipsAndRestartMarkers)
     ASSERT_NE(picture, nullptr);
     destroy_bitmap(picture);
 }
+
+namespace {
+
+// FNV-1a over the picture's pixels, row by row.
+unsigned picture_hash(BITMAP *picture)
+{
+    unsigned hash = 2166136261u;
+    for (int y = 0; y < picture->h; y++)
+        for (int x = 0; x < picture->w; x++)
+            hash = (hash ^ static_cast<unsigned>(pixel_rgb(picture, x, y))) * 16777619u;
+    return hash;
+}
+
+}  // namespace
+
+// Restart markers where the reader does not expect them: a 0xFF data byte whose passed-over
+// byte opens a marker reads as "restart ahead" (DC size 14, AC end of block), and with a DRI
+// segment each MCU row steps two bytes on from the reader's position. The pictures these make
+// are pinned by hash, as the decoder has always drawn them.
+TEST_F(Damage, MarkersInsideTheScanKeepTheirPictures)
+{
+    block_stream blocks;
+    blocks.width = 32;
+    blocks.height = 24;
+    for (int i = 0; i < 12; i++)
+        blocks.dc.push_back((i * 37) % 200 - 100);
+    const bytes clean = make_block_stream(blocks);
+    long scan = find_marker(clean, 0xDA) + 10;
+    bytes markers = insert_at(clean, scan + 3, {0xFF, 0xFF, 0xD0});
+    markers = insert_at(markers, scan + 9, {0xFF, 0xFF, 0xD3, 0xFF, 0xFF, 0xD4});
+    markers = insert_at(markers, scan, {0xFF, 0xFF, 0xD1});
+    bytes with_dri = insert_at(markers, find_marker(markers, 0xDA), {0xFF, 0xDD, 0, 4, 0, 4});
+    const std::pair<const bytes *, unsigned> cases[] = {{&markers, 67400645u},
+                                                        {&with_dri, 2705954117u}};
+    for (const auto &c : cases) {
+        BITMAP *picture = decode_exact(*c.first, c.first->size());
+        ASSERT_NE(picture, nullptr);
+        EXPECT_EQ(picture_hash(picture), c.second);
+        destroy_bitmap(picture);
+    }
+}
