@@ -609,12 +609,14 @@ inline int16_t final_sample(u32 value)
 // Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
 // which differs from the full kernel where the arithmetic wraps, so the choice follows the
 // coefficients, as it always has. Leaves the AC terms zero for the next block.
-WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, const int *quant,
-                                 int16_t *out, int stride)
+WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool right_empty,
+                                 const int *quant, int16_t *out, int stride)
 {
+    // Columns 4..7 without a single term give zero there after the column pass.
+    int halves = right_empty ? 1 : 2;
     lane_matrix x, y;
     for (int r = 0; r < 8; r++) {
-        for (int h = 0; h < 2; h++) {
+        for (int h = 0; h < halves; h++) {
             half_short_lanes terms;
             std::memcpy(&terms, reinterpret_cast<const int16_t *>(ac + r) + 4 * h, sizeof terms);
             lanes q;
@@ -624,7 +626,9 @@ WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, c
         ac[r] = short_lanes{};
     }
     x.half[0][0][0] = u32(dc) * u32(quant[0]);
-    for (int h = 0; h < 2; h++) {
+    for (int r = 0; r < 8; r++)
+        y.half[1][r] = lanes{};
+    for (int h = 0; h < halves; h++) {
         idct_kernel(x.half[h], y.half[h]);
         half_short_lanes ac_terms;  // non-zero where a column has AC terms
         std::memcpy(&ac_terms, reinterpret_cast<const int16_t *>(&columns) + 4 * h,
@@ -721,12 +725,12 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
         cross_pattern(out, kind.stride);
         return;
     }
-    // Lane c of `columns` is non-zero where column c has an AC term (row 0 has none of its own
-    // at c = 0, where the DC term is kept apart).
+    // Lane c of `columns` is non-zero where column c has a term below row 0; `any` adds row 0,
+    // whose lane 0 stays zero (the DC term is kept apart), so it covers every AC term.
     short_lanes columns = coefficients[1];
     for (int i = 2; i < 8; i++)
         columns |= coefficients[i];
-    u64 halves[2];
+    u64 halves[2];  // lanes 0..3 and 4..7
     short_lanes any = columns | coefficients[0];
     std::memcpy(halves, &any, sizeof halves);
     if ((halves[0] | halves[1]) == 0) {
@@ -734,7 +738,8 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
         u32 column = u32(predictor) * u32(kind.quant[0]) * 4u;
         fill_block(out, kind.stride, final_sample(column * 8192u));
     } else {
-        inverse_dct(predictor, coefficients, columns, kind.quant, out, kind.stride);
+        inverse_dct(predictor, coefficients, columns, halves[1] == 0, kind.quant, out,
+                    kind.stride);
     }
 }
 
@@ -775,20 +780,27 @@ struct sample_strip {
 
 // Colour conversion adds to the luma of each pixel offsets that depend on chroma alone:
 // (y * 65536 + 91881 * (cr - 128)) >> 16 is y + ((91881 * (cr - 128)) >> 16), and so on,
-// exactly, as samples stay within 14 bits. Each chroma sample covers REPEAT pixels.
-template <int REPEAT> void colour_offsets(const sample_strip &strip, int chroma_row, int count)
+// exactly, as samples stay within 14 bits. Each chroma sample covers one pixel, or two when
+// `twice`.
+WITH_AVX2_BUILD void colour_offsets(const sample_strip &strip, int chroma_row, int count,
+                                    bool twice)
 {
     const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
     const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
+    int16_t *red = strip.red, *green = strip.green, *blue = strip.blue;
     for (int i = 0; i < count; i++) {
         int db = cb[i] - 128, dr = cr[i] - 128;
-        int16_t red = static_cast<int16_t>((91881 * dr) >> 16);
-        int16_t green = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
-        int16_t blue = static_cast<int16_t>((116130 * db) >> 16);
-        for (int j = 0; j < REPEAT; j++) {
-            strip.red[i * REPEAT + j] = red;
-            strip.green[i * REPEAT + j] = green;
-            strip.blue[i * REPEAT + j] = blue;
+        int16_t r = static_cast<int16_t>((91881 * dr) >> 16);
+        int16_t g = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
+        int16_t b = static_cast<int16_t>((116130 * db) >> 16);
+        if (twice) {
+            red[2 * i] = red[2 * i + 1] = r;
+            green[2 * i] = green[2 * i + 1] = g;
+            blue[2 * i] = blue[2 * i + 1] = b;
+        } else {
+            red[i] = r;
+            green[i] = g;
+            blue[i] = b;
         }
     }
 }
@@ -828,12 +840,8 @@ void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, i
         if (s.scan_components == 1) {
             grey_row(luma, s.width, to, line);
         } else {
-            if ((y & ((1 << chroma_shift_y) - 1)) == 0) {
-                if (chroma_shift_x)
-                    colour_offsets<2>(strip, y >> chroma_shift_y, chroma_count);
-                else
-                    colour_offsets<1>(strip, y >> chroma_shift_y, chroma_count);
-            }
+            if ((y & ((1 << chroma_shift_y) - 1)) == 0)
+                colour_offsets(strip, y >> chroma_shift_y, chroma_count, chroma_shift_x != 0);
             colour_row(strip, luma, s.width, to, line);
         }
         if (!direct)
