@@ -58,12 +58,13 @@ const unsigned char zigzag[64] = {
 // A canonical Huffman table: for each code length, the range of codes and where their
 // symbols start. A code of length l matches when first_code[l] <= code <= last_code[l].
 const int FAST_BITS = 10;
+const int END_OF_BLOCK_STEP = 64;  // past the last coefficient
 
 struct huffman_table {
     // Codes of up to FAST_BITS bits, indexed by the next FAST_BITS bits of the stream:
     // length in the high byte (0: longer or no code), symbol in the low byte.
     uint16_t fast[1 << FAST_BITS];
-    // AC codes whose value bits end within those FAST_BITS too: value * 256 + run * 16 +
+    // AC codes whose value bits end within those FAST_BITS too: value * 2048 + step * 16 +
     // bits read, 0 for the others (see resolve_values).
     int32_t resolved[1 << FAST_BITS];
     int first_code[17];
@@ -154,20 +155,26 @@ bool parse_sof(jpeg_state &s)
     return true;
 }
 
-// Fills table.resolved from table.fast: where a code and its value bits fit in the index,
-// the value is worked out in advance, as receive_extend would.
+// Fills table.resolved from table.fast: where an AC code and its value bits fit in the index,
+// the step and value are worked out in advance, as decode_coefficients would. A symbol without
+// value bits writes a zero after its run, which for 15 zeros (ZRL) is the same as skipping 16;
+// the end of block steps past the last coefficient.
 void resolve_values(huffman_table &table)
 {
     for (int index = 0; index < (1 << FAST_BITS); index++) {
         int length = table.fast[index] >> 8, symbol = table.fast[index] & 0xFF;
         int run = symbol >> 4, size = symbol & 15;
         table.resolved[index] = 0;
-        if (length == 0 || size == 0 || length + size > FAST_BITS)
+        if (length == 0 || length + size > FAST_BITS)
             continue;
-        int v = (index >> (FAST_BITS - length - size)) & ((1 << size) - 1);
-        if (v < (1 << (size - 1)))
-            v += 1 - (1 << size);
-        table.resolved[index] = v * 256 + run * 16 + length + size;
+        int v = 0;
+        if (size > 0) {
+            v = (index >> (FAST_BITS - length - size)) & ((1 << size) - 1);
+            if (v < (1 << (size - 1)))
+                v += 1 - (1 << size);
+        }
+        int step = symbol == 0 ? END_OF_BLOCK_STEP : run;
+        table.resolved[index] = v * 2048 + step * 16 + length + size;
     }
 }
 
@@ -679,10 +686,10 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
         int resolved = ac.resolved[peek_bits(r, FAST_BITS)];
         if (resolved) {
             drop_bits(r, resolved & 15);
-            k += (resolved >> 4) & 15;
+            k += (resolved >> 4) & 127;
             if (k > 63)
                 break;
-            coefficients[natural_order[k++]] = static_cast<int16_t>(resolved >> 8);
+            coefficients[natural_order[k++]] = static_cast<int16_t>(resolved >> 11);
             continue;
         }
         int symbol = read_symbol(r, ac);
