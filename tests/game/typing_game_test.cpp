@@ -1,5 +1,6 @@
 // The letter game on a real screen with solid-coloured test pictures, played by a helper
-// thread that presses keys once each screen stands, as a player would.
+// thread that presses keys once each screen stands, as a player would. The helper reads the
+// screen without its lock, which the game's thread holds while it draws.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -21,6 +22,7 @@ int32_t total_seconds;
 int32_t mistake_count;
 static std::atomic<int> results_shown{0};
 static std::atomic<int> gallery_shown{0};
+static std::atomic<bool> game_running{false};
 void show_results() { results_shown++; }
 void run_reward_gallery() { gallery_shown++; }
 
@@ -32,10 +34,10 @@ using clock_type = std::chrono::steady_clock;
 
 static void pause_ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-// Polls until `done` holds, at most 20 seconds.
-static bool wait_until(const std::function<bool()> &done)
+// Polls until `done` holds, at most `seconds`.
+static bool wait_until(const std::function<bool()> &done, int seconds = 20)
 {
-    auto end = clock_type::now() + std::chrono::seconds(20);
+    auto end = clock_type::now() + std::chrono::seconds(seconds);
     while (clock_type::now() < end) {
         if (done())
             return true;
@@ -44,14 +46,18 @@ static bool wait_until(const std::function<bool()> &done)
     return false;
 }
 
-static bool shows(int colour) { return near_colour(screen_pixel(400, 300), colour, 10); }
+// Which page is up, judged above every text the pages centre on the backdrop.
+static bool shows(int colour) { return near_colour(screen_pixel_unlocked(400, 200), colour, 10); }
 
-// Waits for the screen, then presses one key and waits until the game has taken it.
+// Waits for the screen, then presses one key and waits until the game has taken it. The pause
+// before the key lets the game finish with the last one: it clears the key buffer after
+// reading a key, and a key sent in between would be lost. It is long because this machine
+// is shared and the game's thread may wait a while for its turn.
 static bool press_on(int colour, int ascii = ' ')
 {
     if (!wait_until([colour] { return shows(colour); }))
         return false;
-    pause_ms(20);
+    pause_ms(250);
     simulate_keypress(ascii);
     return wait_until([] { return !keypressed(); });
 }
@@ -68,7 +74,7 @@ static void chord(bool down) { key[KEY_J] = key[KEY_K] = key[KEY_L] = down; }
 static void complete_by_chord()
 {
     chord(true);
-    wait_until([] { return !shows(PAPER); });
+    wait_until([] { return !game_running || !shows(PAPER); });
     chord(false);
 }
 
@@ -80,14 +86,19 @@ static void type_key(int ascii)
     pause_ms(15);
 }
 
-// Wrong keys until the attempt ends on a timeout.
-static int time_out()
+// Wrong keys, each waited for until it is judged, until the clock passes the letter's limit;
+// then waits for the page to go.
+static int time_out(int letter)
 {
     int presses = 0;
-    while (shows(PAPER) && presses < 100) {
-        type_key('#');
+    while (seconds_elapsed < time_limits[letter] && presses < 100) {
+        int judged = mistake_count;
+        simulate_keypress('#');
         presses++;
+        wait_until([judged] { return mistake_count > judged; }, 5);
+        pause_ms(20);  // the penalty is added just after the mistake is counted
     }
+    wait_until([] { return !shows(PAPER); });
     return presses;
 }
 
@@ -99,15 +110,34 @@ static int count_in_cell(int line, int pos, int colour)
     int n = 0;
     for (int y = cell_y(line); y < cell_y(line) + 15; y++)
         for (int x = cell_x(line, pos); x < cell_x(line, pos) + 8; x++)
-            n += screen_pixel(x, y) == colour;
+            n += screen_pixel_unlocked(x, y) == colour;
+    return n;
+}
+
+// The number of `colour` pixels in the cell once some have reached the window (or 0).
+static int wait_for_cell(int line, int pos, int colour)
+{
+    int n = 0;
+    wait_until([&] { return (n = count_in_cell(line, pos, colour)) > 0; }, 2);
     return n;
 }
 
 // Runs the game on this thread while `player` plays it on another.
 static void play(const std::function<void()> &player)
 {
-    std::thread helper(player);
+    game_running = true;
+    std::thread helper([&player] {
+        player();
+        // A player that lost its way must not leave the game waiting for a key for ever:
+        // ESC ends the typing page and "n" answers every other screen.
+        while (game_running) {
+            key[KEY_ESC] = 1;
+            simulate_keypress('n');
+            pause_ms(100);
+        }
+    });
     run_letter_game();
+    game_running = false;
     helper.join();
     key[KEY_ESC] = 0;
     chord(false);
@@ -162,16 +192,16 @@ TEST_F(TypingGame, CorrectAndWrongKeysOnThePage)
         if (!pass_pages(0))
             return;
         type_key(line[0]);
-        black = count_in_cell(0, 0, 0x000000);
+        black = wait_for_cell(0, 0, 0x000000);
         int before = seconds_elapsed;
         type_key(line[1] == '#' ? '%' : '#');
         penalty_seconds = seconds_elapsed - before;
-        second_red = count_in_cell(0, 1, 0xC4262A);
+        second_red = wait_for_cell(0, 1, 0xC4262A);
         first_red = count_in_cell(0, 0, 0xC4262A);
         for (int p = 2; p < space_pos; p++)
             type_key(line[p] == 'y' ? 'z' : line[p] == 'z' ? 'y' : line[p]);
         type_key('#');
-        space_red = count_in_cell(0, space_pos, 0xC4262A);
+        space_red = wait_for_cell(0, space_pos, 0xC4262A);
         key[KEY_ESC] = 1;
     });
     EXPECT_GT(black, 0) << "a correct character is drawn in black";
@@ -191,7 +221,7 @@ TEST_F(TypingGame, TimeOutOnTheFirstLetterIsGameOver)
     play([&presses] {
         if (!pass_pages(0))
             return;
-        presses = time_out();
+        presses = time_out(0);
         press_on(BACKDROP);
     });
     // 332 seconds at 15 a mistake: the 23rd mistake reaches the limit.
@@ -211,17 +241,19 @@ TEST_F(TypingGame, TimeOutsFromTheThirdLetterOfferTwoRetries)
         }
         for (int attempt = 0; attempt < 2; attempt++) {
             pass_pages(2);
-            time_out();
+            time_out(2);
             press_on(BACKDROP, 'x');  // not an answer: the question stays
-            simulate_keypress('A' + attempt * ('a' - 'A'));
-            wait_until([] { return !keypressed(); });
+            press_on(BACKDROP, 'A' + attempt * ('a' - 'A'));
+            // The attempts message is drawn last, just before its key is awaited; row 297
+            // lies between the question's lines and inside the message.
+            wait_until([] { return !near_colour(screen_pixel_unlocked(400, 297), BACKDROP, 10); });
             press_on(BACKDROP);
             retried_at_third = retried_at_third &&
                                wait_until([] { return shows(photo_colours[2]); });
         }
         // No attempts left: the third time-out ends the game without a question.
         pass_pages(2);
-        time_out();
+        time_out(2);
         press_on(BACKDROP);
     });
     EXPECT_TRUE(retried_at_third) << "a retry goes back to the third letter";

@@ -10,4 +10,9 @@ void close_test_screen();
 // The pixel at (x, y) of the screen as 0xRRGGBB.
 int screen_pixel(int x, int y);
 
+// The same pixel read straight from the screen's memory, without taking Allegro's screen lock:
+// for a thread other than the one drawing, which would deadlock on that lock. A read may see
+// a frame half drawn, so callers poll.
+int screen_pixel_unlocked(int x, int y);
+
 #endif
