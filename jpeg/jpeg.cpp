@@ -619,11 +619,9 @@ inline int16_t final_sample(u32 value)
 WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool right_empty,
                                  const int *quant, int16_t *out, int stride)
 {
-    // Columns 4..7 without a single term give zero there after the column pass.
-    int halves = right_empty ? 1 : 2;
     lane_matrix x, y;
     for (int r = 0; r < 8; r++) {
-        for (int h = 0; h < halves; h++) {
+        for (int h = 0; h < 2; h++) {
             half_short_lanes terms;
             std::memcpy(&terms, reinterpret_cast<const int16_t *>(ac + r) + 4 * h, sizeof terms);
             lanes q;
@@ -633,15 +631,19 @@ WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, b
         ac[r] = short_lanes{};
     }
     x.half[0][0][0] = u32(dc) * u32(quant[0]);
-    for (int r = 0; r < 8; r++)
-        y.half[1][r] = lanes{};
-    for (int h = 0; h < halves; h++) {
-        idct_kernel(x.half[h], y.half[h]);
+    for (int h = 0; h < 2; h++) {
         half_short_lanes ac_terms;  // non-zero where a column has AC terms
         std::memcpy(&ac_terms, reinterpret_cast<const int16_t *>(&columns) + 4 * h,
                     sizeof ac_terms);
         lanes dc_alone = lanes(__builtin_convertvector(ac_terms, signed_lanes) == 0);
         lanes dc_terms = x.half[h][0] * 4u;
+        if (h == 1 && right_empty) {
+            // Columns 4..7 hold no term at all: each takes its DC term, zero, without the kernel.
+            for (int r = 0; r < 8; r++)
+                y.half[1][r] = dc_terms;
+            continue;
+        }
+        idct_kernel(x.half[h], y.half[h]);
         for (int r = 0; r < 8; r++)
             y.half[h][r] = (dc_alone & dc_terms) |
                            (~dc_alone & lanes(signed_lanes(y.half[h][r] + 1024u) >> 11));
