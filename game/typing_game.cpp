@@ -16,6 +16,7 @@
 #include "shell/picture.h"
 
 volatile int seconds_elapsed = 0;
+unsigned long typing_passes = 0;
 
 namespace {
 
@@ -180,6 +181,7 @@ void take_key(game_state &g) {
 }
 
 void typing_pass(game_state &g) {
+    typing_passes++;
     if (key[KEY_ESC])
         g.escaped = true;
     if (seconds_elapsed >= time_limits[g.letter_index])

@@ -4,6 +4,9 @@
 
 extern volatile int seconds_elapsed;
 
+// Passes of the typing loop since the program started, for the benchmark's pass rate.
+extern unsigned long typing_passes;
+
 void run_letter_game();
 
 #endif

@@ -35,95 +35,9 @@ fail() {
 
 note() { echo "player: $*"; }
 
-start_xvfb() {
-    Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp >"$work/display" 2>/dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.05
-    done
-    [ -s "$work/display" ] || { echo "player: Xvfb did not start" >&2; exit 1; }
-    export DISPLAY=":$(head -n1 "$work/display")"
-}
-
-# --- screenshots and pixels ---------------------------------------------------------
-
-grab() { import -window root "$work/now.png" 2>/dev/null; }
-
-snap() { mkdir -p "$shots" && import -window root "$shots/$1.png" 2>/dev/null; }
-
-# pixel X Y: 0xRRGGBB hex digits (upper case) of the last grab.
-pixel() { convert "$work/now.png" -format "%[hex:p{$1,$2}]" info: 2>/dev/null | cut -c1-6; }
-
-# count COLOUR W H X Y: pixels of exactly COLOUR (RRGGBB) in a rectangle of the last grab.
-count() {
-    convert "$work/now.png" -crop "$2x$3+$4+$5" +repage -fill black +opaque "#$1" \
-        -fill white -opaque "#$1" -format "%[fx:round(mean*w*h)]" info: 2>/dev/null
-}
-
-# reddish X Y: red leads the pixel. The fills run at blender level 1, where Allegro's integer
-# blend moves a channel only while it is 128 or more away from the target: over the paper
-# (138,134,169) the cursor settles near (138,127,127), so red leads without being bright.
-reddish() {
-    local p r g b
-    p=$(pixel "$1" "$2")
-    r=$((16#${p:0:2})); g=$((16#${p:2:2})); b=$((16#${p:4:2}))
-    [ "$r" -ge $((g + 8)) ] && [ "$r" -ge $((b + 8)) ]
-}
-
-# wait_for SECONDS COMMAND...: polls screenshots until COMMAND succeeds on one.
-wait_for() {
-    local limit=$1
-    shift
-    local end=$((SECONDS + limit))
-    while [ $SECONDS -le "$end" ]; do
-        grab && "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# --- the screens, as the pixels show them ------------------------------------------
-
-# The menu: the switch's state word at (70,583) in white.
-switch_white() { count FFFFFF 28 14 70 583; }
-menu_up() { [ "$(switch_white)" -gt 5 ]; }
-# The intro page: white strings on black at the top, y 5 to 50.
-intro_up() { [ "$(count FFFFFF 500 45 150 5)" -gt 20 ]; }
-# A page of centred large text on the backdrop, nothing at the top.
-centre_text_up() { [ "$(count FFFFFF 400 50 200 270)" -gt 20 ] && [ "$(count FFFFFF 500 45 150 5)" -eq 0 ]; }
-# The typing page: the bar's first column at (30,586) turns red over the dark time strip.
-typing_up() {
-    local p
-    p=$(pixel 30 590)
-    [ $((16#${p:0:2})) -ge 100 ] && [ $((16#${p:2:2})) -le 60 ] && [ $((16#${p:4:2})) -le 60 ]
-}
-not_typing() { ! typing_up && ! menu_up; }
-# The retry question: three rows of small white text from y 280 to 335.
-retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300 15 250 280)" -gt 5 ]; }
-
-# --- input -------------------------------------------------------------------------
-
-# The gallery reads the key-state array between fades: a key must stay down past a fade.
-hold() { xdotool keydown "$1"; sleep 0.6; xdotool keyup "$1"; }
-
-press_at() {
-    xdotool mousemove "$1" "$2"
-    sleep 0.1
-    xdotool mousedown 1
-    sleep 0.25
-    xdotool mouseup 1
-    sleep 0.1
-}
-
-tap() { xdotool key --clearmodifiers "$1"; sleep 0.04; }
-
-# A line ends only while ENTER is held with a key waiting: hold it as a person does.
-enter() { xdotool keydown Return; sleep 0.08; xdotool keyup Return; sleep 0.04; }
-
-chord() { xdotool keydown j keydown k keydown l; sleep 0.3; xdotool keyup j keyup k keyup l; sleep 0.1; }
-
-any_key() { tap space; }
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=screen.sh
+. "$here/screen.sh"
 
 # Intro and title page of the next letter, leaving the typing page up.
 through_pages() {
@@ -258,7 +172,7 @@ any_key
 wait_for 10 centre_text_up
 any_key
 wait_for 10 typing_up
-tap Escape
+hold Escape
 wait_for 10 menu_up || fail "ESC during typing did not return to the menu"
 
 note "music switch and second page"
