@@ -1,6 +1,7 @@
 #include "shell/catalogue.h"
 
 #include "jpeg/jpeg.h"
+#include "shell/datafile_check.h"
 #include "shell/i_file.h"
 
 DATAFILE *resources = nullptr;
@@ -19,9 +20,15 @@ static int object_count(const DATAFILE *file)
 
 const char *load_resources(const char *file)
 {
-    DATAFILE *loaded = load_datafile(native_file_name(file).c_str());
-    if (!loaded)
+    std::string path = native_file_name(file);
+    std::vector<unsigned char> bytes;
+    if (!read_whole_file(path, bytes))
         return "the resource file is missing or cannot be read";
+    if (const char *damage = check_datafile(bytes.data(), bytes.size()))
+        return damage;
+    DATAFILE *loaded = load_datafile(path.c_str());
+    if (!loaded)
+        return "the resource file cannot be loaded";
     const char *problem = nullptr;
     if (object_count(loaded) < CATALOGUE_SIZE)
         problem = "the resource file holds fewer than 18 objects";

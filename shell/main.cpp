@@ -111,8 +111,10 @@ static int fail(const char *what, const char *why)
 
 int main()
 {
+    // Without a display Allegro finds no system driver and leaves its error text empty.
     if (allegro_init() != 0)
-        return fail("cannot start Allegro", allegro_error);
+        return fail("cannot start Allegro", allegro_error[0] ? allegro_error
+                                                              : "no X display could be opened");
     set_color_depth(32);
     if (!open_screen())
         return fail("no 800x600 32-bit screen, full screen or windowed", allegro_error);
