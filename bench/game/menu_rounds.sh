@@ -13,13 +13,6 @@ work=$(mktemp -d)
 shots=$work/shots
 xvfb_pid=
 game_pid=
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # shellcheck source=../../tests/e2e/screen.sh
 . "$here/screen.sh"
 

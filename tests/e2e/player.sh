@@ -16,13 +16,6 @@ xvfb_pid=
 game_pid=
 failures=0
 
-cleanup() {
-    [ -n "$game_pid" ] && kill "$game_pid" 2>/dev/null
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2

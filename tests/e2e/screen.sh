@@ -1,6 +1,15 @@
 # The screen helpers shared by the player script and the menu benchmark: a private Xvfb,
 # screenshots and their pixels, the game's screens as the pixels show them, and input through
 # xdotool. Source it after setting `work` (a scratch folder) and `shots` (where snap saves).
+# On exit it stops the game (game_pid) and the X server it started, and removes `work`.
+
+cleanup() {
+    [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null
+    [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
 
 start_xvfb() {
     Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp >"$work/display" 2>/dev/null &

@@ -8,12 +8,6 @@ work=$(mktemp -d)
 shots=$work/shots
 xvfb_pid=
 failures=0
-cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh
 . "$here/screen.sh"
