@@ -155,6 +155,13 @@ bool parse_sof(jpeg_state &s)
     return true;
 }
 
+// The signed value of the n bits `v` that follow a symbol: below half the range they count
+// up from -(2^n - 1). No bits mean zero.
+inline int extend(int v, int n)
+{
+    return n > 0 && v < (1 << (n - 1)) ? v - (1 << n) + 1 : v;
+}
+
 // Fills table.resolved from table.fast: where an AC code and its value bits fit in the index,
 // the step and value are worked out in advance, as decode_coefficients would. A symbol without
 // value bits writes a zero after its run, which for 15 zeros (ZRL) is the same as skipping 16;
@@ -167,12 +174,7 @@ void resolve_values(huffman_table &table)
         table.resolved[index] = 0;
         if (length == 0 || length + size > FAST_BITS)
             continue;
-        int v = 0;
-        if (size > 0) {
-            v = (index >> (FAST_BITS - length - size)) & ((1 << size) - 1);
-            if (v < (1 << (size - 1)))
-                v += 1 - (1 << size);
-        }
+        int v = extend((index >> (FAST_BITS - length - size)) & ((1 << size) - 1), size);
         int step = symbol == 0 ? END_OF_BLOCK_STEP : run;
         table.resolved[index] = v * 2048 + step * 16 + length + size;
     }
@@ -524,7 +526,7 @@ inline int receive_extend(bit_reader &r, int n)
         return 0;
     int v = peek_bits(r, n);
     drop_bits(r, n);
-    return v < (1 << (n - 1)) ? v - (1 << n) + 1 : v;
+    return extend(v, n);
 }
 
 // --- blocks -------------------------------------------------------------------------------
