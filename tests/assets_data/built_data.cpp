@@ -4,6 +4,8 @@
 
 #include <turbojpeg.h>
 
+#include "shell/i_file.h"
+
 std::string built_datafile_path()
 {
     return std::string(VELMORA_GAME_DIR) + "/velmora.dat";
@@ -12,14 +14,7 @@ std::string built_datafile_path()
 byte_string read_whole_file(const std::string &path)
 {
     byte_string out;
-    FILE *f = fopen(path.c_str(), "rb");
-    if (!f)
-        return out;
-    unsigned char buffer[65536];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        out.insert(out.end(), buffer, buffer + n);
-    fclose(f);
+    read_whole_file(path, out);  // what could be read; nothing when the file cannot be opened
     return out;
 }
 
