@@ -67,15 +67,42 @@ static void sync_folder(const std::string &path)
     close(fd);
 }
 
-bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
+// A new file beside `path`, created with mode 0664 less the umask, as any new file of the
+// game's would be. (mkstemp would make it private.) -1 when the folder refuses it.
+static int create_temporary(const std::string &path, std::string &temp)
 {
-    std::string temp = std::string(path) + ".XXXXXX";
-    int fd = mkstemp(&temp[0]);
+    for (int attempt = 0; attempt < 100; attempt++) {
+        temp = path + ".new" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0664);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+// Where no temporary file can be made beside an existing, writable file, the file is
+// rewritten in place: the new bytes go over the old ones before the tail is cut, so a
+// crash midway leaves at worst a mixture of two records of the same length, never less.
+static bool rewrite_in_place(const char *path, const unsigned char *bytes, size_t count)
+{
+    int fd = open(path, O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    // mkstemp makes the file private; the saved file is shared with the group as a
-    // freshly created one would be, whatever the umask.
-    bool written = fchmod(fd, 0664) == 0 && write_all(fd, bytes, count) && fsync(fd) == 0;
+    bool written = write_all(fd, bytes, count) && ftruncate(fd, static_cast<off_t>(count)) == 0 &&
+                   fsync(fd) == 0;
+    return close(fd) == 0 && written;
+}
+
+bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
+{
+    std::string temp;
+    int fd = create_temporary(path, temp);
+    if (fd < 0)
+        return rewrite_in_place(path, bytes, count);
+    // A file being replaced keeps its permission bits; a new one keeps those it was made with.
+    struct stat old_file;
+    bool kept_mode = stat(path, &old_file) != 0 || fchmod(fd, old_file.st_mode & 07777) == 0;
+    bool written = kept_mode && write_all(fd, bytes, count) && fsync(fd) == 0;
     written = close(fd) == 0 && written;
     if (!written || rename(temp.c_str(), path) != 0) {
         unlink(temp.c_str());
