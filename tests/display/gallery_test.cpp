@@ -1,6 +1,5 @@
 // The reward gallery driven through the key-state array, as the keyboard handler would.
 #include <gtest/gtest.h>
-#include <thread>
 #include <vector>
 
 #include "extras/gallery.h"
@@ -43,26 +42,44 @@ static int shown_picture()
     return 0;
 }
 
-// Runs the gallery while a helper thread presses the keys of each step together (the later
-// in the gallery's pass order first, so one pass sees them all) and waits until the gallery
-// has consumed them; then ESC ends it.
-static void browse(const std::vector<std::vector<int>> &steps)
+// The keys of each step of a run, and the next step to press.
+static std::vector<std::vector<int>> steps;
+static size_t next_step;
+static void (*driver_rest)(unsigned int, void (*)());
+
+static bool step_taken(size_t step)
 {
-    std::thread player([&steps] {
-        for (const std::vector<int> &step : steps) {
-            for (auto it = step.rbegin(); it != step.rend(); ++it)
-                key[*it] = 1;
-            for (bool waiting = true; waiting;) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                waiting = false;
-                for (int scancode : step)
-                    waiting = waiting || key[scancode];
-            }
+    for (int scancode : steps[step])
+        if (key[scancode])
+            return false;
+    return true;
+}
+
+// Stands in for the timer driver's rest, which the gallery calls between two passes: there,
+// on the gallery's own thread, the keys of the next step all go down at once, as soon as the
+// gallery has taken those of the step before; after the last step, ESC.
+static void pressing_rest(unsigned int time, void (*callback)())
+{
+    if (next_step == 0 || step_taken(next_step - 1)) {
+        if (next_step < steps.size()) {
+            for (int scancode : steps[next_step])
+                key[scancode] = 1;
+            next_step++;
+        } else {
+            key[KEY_ESC] = 1;
         }
-        key[KEY_ESC] = 1;
-    });
+    }
+    driver_rest(time, callback);
+}
+
+static void browse(const std::vector<std::vector<int>> &run)
+{
+    steps = run;
+    next_step = 0;
+    driver_rest = timer_driver->rest;
+    timer_driver->rest = pressing_rest;
     run_reward_gallery();
-    player.join();
+    timer_driver->rest = driver_rest;
 }
 
 static bool white_in_rows(int y0, int y1)

@@ -1,6 +1,7 @@
 // Fading catalogue pictures onto a real Allegro screen.
 #include <gtest/gtest.h>
 #include <malloc.h>
+#include <vector>
 
 #include "shell/catalogue.h"
 #include "shell/picture.h"
@@ -58,11 +59,48 @@ TEST_F(PictureDisplay, SmallPictureCoversOnlyItsOwnArea)
     expect_rectangle(0, 0, 199, 99, SMALL, BACKDROP);
 }
 
-TEST_F(PictureDisplay, FadeEndsWithThePictureExactlyAndLeavesTheBlenderAtTheLastStep)
+// The screen's centre at every retrace a fade waits for, recorded by a stand-in for the
+// graphics driver's retrace wait.
+static std::vector<int> centre_at_retraces;
+static void (*driver_vsync)();
+
+static void recording_vsync()
+{
+    centre_at_retraces.push_back(screen_pixel_unlocked(400, 300));
+    if (driver_vsync)
+        driver_vsync();
+}
+
+// One channel after the fade's steps 0, 32, ..., 32 * (steps - 1): each step mixes the picture
+// over the working copy as the last step left it, Allegro's blender taking alpha + 1 of 256.
+static int faded_channel(int from, int to, int steps)
+{
+    double c = from;
+    for (int alpha = 32; alpha < 32 * steps; alpha += 32)
+        c += (to - c) * (alpha + 1) / 256;
+    return static_cast<int>(c);
+}
+
+TEST_F(PictureDisplay, FadeShowsEightCumulativeStepsAtTheirRetracesThenThePictureExactly)
 {
     show_picture(BACKGROUND_PAGE);
+    int from = screen_pixel(400, 300);
+    centre_at_retraces.clear();
+    driver_vsync = gfx_driver->vsync;
+    gfx_driver->vsync = recording_vsync;
     show_picture(PATTERN_PICTURE);
+    gfx_driver->vsync = driver_vsync;
     ASSERT_NE(current_picture, nullptr);
+    int to = getpixel(current_picture, 400, 300) & 0xFFFFFF;
+
+    // At retrace k the screen still shows steps 0..k-1: a step reaches it after its retrace.
+    ASSERT_EQ(centre_at_retraces.size(), 8u);
+    for (int k = 0; k < 8; k++)
+        for (int shift : {16, 8, 0})
+            EXPECT_NEAR(centre_at_retraces[k] >> shift & 0xFF,
+                        faded_channel(from >> shift & 0xFF, to >> shift & 0xFF, k), 3)
+                << "retrace " << k << ", channel shift " << shift;
+
     int wrong = 0;
     for (int y = 0; y < 600; y++)
         for (int x = 0; x < 800; x++)
@@ -93,16 +131,27 @@ TEST_F(PictureDisplay, PictureThatDoesNotDecodeLeavesScreenAndCurrentPictureAlon
     }
 }
 
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
+
+// The heap in use. Under a sanitizer, which replaces malloc, glibc's figures stay at zero and
+// the sanitizer's allocator is asked instead.
 static size_t heap_in_use()
 {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
     struct mallinfo2 info = mallinfo2();
     return info.uordblks + info.hblkhd;
+#endif
 }
 
 TEST_F(PictureDisplay, MemoryStaysFlatOverHundredsOfDisplays)
 {
     show_picture(PATTERN_PICTURE);
     size_t before = heap_in_use();
+    ASSERT_GT(before, 800u * 600 * 4) << "the heap figures see the picture just shown";
     for (int i = 0; i < 300; i++) {
         BITMAP *picture = decode_current_picture(i % 2 ? PATTERN_PICTURE : FRAMED_PICTURE);
         ASSERT_EQ(picture, current_picture);
