@@ -5,7 +5,10 @@
 #include <ctime>
 #include <mutex>
 
-volatile char music_enabled = false;
+// The tick reads the switch on the timer thread; a lock-free flag never makes it wait.
+static_assert(std::atomic<bool>::is_always_lock_free, "the jukebox tick needs a lock-free switch");
+
+std::atomic<bool> music_enabled{false};
 FMUSIC_MODULE *volatile current_song = nullptr;
 
 namespace {
@@ -27,7 +30,7 @@ std::mutex jukebox_lock;
 void play_random_song()
 {
     std::lock_guard<std::mutex> hold(jukebox_lock);
-    if (!music_enabled)
+    if (!music_enabled.load())
         return;
     if (FMUSIC_IsPlaying(current_song))
         return;

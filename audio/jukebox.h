@@ -2,9 +2,13 @@
 #ifndef VELMORA_JUKEBOX_H
 #define VELMORA_JUKEBOX_H
 
+#include <atomic>
+
 #include "sound.h"
 
-extern volatile char music_enabled;
+// The music switch: written by the menu on the main thread, read by the tick on the timer
+// thread.
+extern std::atomic<bool> music_enabled;
 extern FMUSIC_MODULE *volatile current_song;
 
 // Timer callback (every 5 s) and the music switch's "on": starts a random song unless

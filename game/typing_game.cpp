@@ -15,8 +15,11 @@
 #include "shell/catalogue.h"
 #include "shell/picture.h"
 
-volatile int seconds_elapsed = 0;
-unsigned long typing_passes = 0;
+// The seconds tick runs on the timer thread and must never wait for the game's thread.
+static_assert(std::atomic<int>::is_always_lock_free, "the seconds tick needs a lock-free clock");
+
+std::atomic<int> seconds_elapsed{0};
+std::atomic<unsigned long> typing_passes{0};
 
 namespace {
 
@@ -41,7 +44,7 @@ struct game_state {
     bool escaped;
 };
 
-void seconds_tick() { seconds_elapsed = seconds_elapsed + 1; }
+void seconds_tick() { seconds_elapsed.fetch_add(1); }
 END_OF_FUNCTION(seconds_tick)
 
 void install_seconds_tick() {
@@ -59,7 +62,7 @@ int penalty(int letter) { return 5 * (time_limits[letter] / 100); }
 
 int bar_length(int letter) {
     double per_second = static_cast<double>(BAR_TRACK) / time_limits[letter];
-    return static_cast<int>(seconds_elapsed * per_second);
+    return static_cast<int>(seconds_elapsed.load() * per_second);
 }
 
 void wait_for_key() {
@@ -150,7 +153,7 @@ void judge(game_state &g, char c) {
                    g.char_pos, MISTAKE_RED);
     if (wrong) {
         mistake_count++;
-        seconds_elapsed = seconds_elapsed + penalty(g.letter_index);
+        seconds_elapsed.fetch_add(penalty(g.letter_index));
     }
 }
 
@@ -181,10 +184,10 @@ void take_key(game_state &g) {
 }
 
 void typing_pass(game_state &g) {
-    typing_passes++;
+    typing_passes.fetch_add(1, std::memory_order_relaxed);
     if (key[KEY_ESC])
         g.escaped = true;
-    if (seconds_elapsed >= time_limits[g.letter_index])
+    if (seconds_elapsed.load() >= time_limits[g.letter_index])
         g.timed_out = true;
     bool chord = key[KEY_J] && key[KEY_K] && key[KEY_L];
     if (chord) {
@@ -206,14 +209,17 @@ void typing_pass(game_state &g) {
 
 void run_attempt(game_state &g) {
     g.line_index = 0;
-    seconds_elapsed = 0;
+    seconds_elapsed.store(0);
     clear_keybuf();
     compose_page(g);
     while (!g.timed_out && g.line_index < LINES_PER_LETTER && !g.escaped)
         typing_pass(g);
     if (g.line_index >= LINES_PER_LETTER) {
+        // A letter finished in the pass that also found the time up is finished: the
+        // time-out must not send the next letter's index down the failure path.
+        g.timed_out = false;
         g.letter_index++;
-        total_seconds += seconds_elapsed;
+        total_seconds += seconds_elapsed.load();
     }
     clear_keybuf();
 }
@@ -308,7 +314,8 @@ void run_letter_game() {
     }
     destroy_bitmap(g.page_bitmap);
     destroy_bitmap(g.frame_bitmap);
-    if (g.letter_index >= LETTER_COUNT && !g.timed_out) {
+    // ESC ends the game without results, even in the pass that finishes the last letter.
+    if (g.letter_index >= LETTER_COUNT && !g.timed_out && !g.escaped) {
         show_results();
         run_reward_gallery();
     }

@@ -2,10 +2,16 @@
 #ifndef VELMORA_TYPING_GAME_H
 #define VELMORA_TYPING_GAME_H
 
-extern volatile int seconds_elapsed;
+#include <atomic>
 
-// Passes of the typing loop since the program started, for the benchmark's pass rate.
-extern unsigned long typing_passes;
+// The letter's clock in whole seconds. The timer thread's tick adds to it while the game
+// resets it and adds penalties: each change is one atomic operation, so neither side can
+// undo the other's.
+extern std::atomic<int> seconds_elapsed;
+
+// Passes of the typing loop since the program started, read from other threads by the
+// benchmark and the tests.
+extern std::atomic<unsigned long> typing_passes;
 
 void run_letter_game();
 

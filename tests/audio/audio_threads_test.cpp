@@ -63,13 +63,20 @@ TEST_F(AudioThreads, TimerThreadAndMainThreadAtOnce)
     std::atomic<bool> done{false};
     std::atomic<int> cycles{0};
     std::thread timer(timer_thread_work, std::ref(done), std::ref(cycles));
-    // The main thread: clicks while typing, and the music switch going off and on.
+    // The main thread: the music switch going off and on as the menu turns it (off stops the
+    // song, on picks one at once), and clicks while typing. The switch is written right after
+    // the pause, before this thread takes a lock that would order the write after the tick's
+    // reads and hide a race on it from ThreadSanitizer.
     int clicks = 0;
     for (int i = 0; i < 300; ++i) {
+        bool on = i % 2 != 0;
+        music_enabled = on;
+        if (on)
+            play_random_song();
+        else
+            stop_current_song();
         if (FSOUND_PlaySound(FSOUND_FREE, click) >= 0)
             ++clicks;
-        stop_current_song();
-        play_random_song();
         sleep_ms(1);
     }
     done.store(true);

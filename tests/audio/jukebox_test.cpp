@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 
 #include "audio/jukebox.h"
@@ -91,6 +93,36 @@ TEST_F(Jukebox, AnEndedSongIsReplacedAtTheNextTick)
     play_random_song();
     ASSERT_NE(current_song, nullptr);
     EXPECT_TRUE(FMUSIC_IsPlaying(current_song));
+
+    // With the files gone the next pick loads nothing, so no new module can take the old
+    // one's address: the module it replaced must be released, no longer known to the layer.
+    FMUSIC_MODULE *previous = current_song;
+    std::filesystem::remove_all("Music");
+    FMUSIC_StopSong(previous);
+    play_random_song();
+    EXPECT_EQ(current_song, nullptr);
+    EXPECT_FALSE(FMUSIC_FreeSong(previous)) << "the pick left the previous module loaded";
+}
+
+TEST_F(Jukebox, EveryPickIsSeededFromTheClock)
+{
+    // Only the song that a pick seeded from this second chooses is there, and the generator
+    // is left in a state that would choose another.
+    for (std::time_t start = std::time(nullptr); std::time(nullptr) == start;)
+        sleep_ms(5);  // a fresh second: the pick below falls in the same one
+    std::time_t second = std::time(nullptr);
+    std::srand(static_cast<unsigned>(second));
+    int chosen = std::rand() % 4;
+    std::filesystem::create_directories("Music");
+    write_test_module(std::string("Music/") + SONG_NAMES[chosen], 64);
+    unsigned other = 1;
+    while (std::srand(other), std::rand() % 4 == chosen)
+        other++;
+    std::srand(other);
+    music_enabled = true;
+    play_random_song();
+    ASSERT_EQ(std::time(nullptr), second);
+    EXPECT_NE(current_song, nullptr) << "the pick did not reseed from the time";
 }
 
 TEST_F(Jukebox, WithAllFilesMissingStaysSilentAndKeepsTrying)
