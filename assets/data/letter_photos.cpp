@@ -116,11 +116,7 @@ static void tram_interior(cairo_t *cr)
 
 static void open_book(cairo_t *cr)
 {
-    cairo_move_to(cr, -150, 365);
-    cairo_line_to(cr, 150, 365);
-    cairo_line_to(cr, 160, 445);
-    cairo_line_to(cr, -160, 445);
-    cairo_close_path(cr);
+    polygon_path(cr, {-150, 365, 150, 365, 160, 445, -160, 445});
     fill_path(cr, rgb(40, 70, 110));  // the cover
     for (int side = -1; side <= 1; side += 2) {
         cairo_move_to(cr, 0, 368);
@@ -143,10 +139,7 @@ static void tram_photo(cairo_t *cr)
     skirt(cr, g, 460, 150, rgb(62, 84, 120));
     for (int side = -1; side <= 1; side += 2) {  // her legs below the knees
         double x = 330 + side * 40;
-        cairo_move_to(cr, x - 16, 436);
-        cairo_line_to(cr, x + 16, 436);
-        cairo_line_to(cr, x + 11, 480);
-        cairo_line_to(cr, x - 11, 480);
+        polygon_path(cr, {x - 16, 436, x + 16, 436, x + 11, 480, x - 11, 480});
         fill_path(cr, rgb(70, 60, 80));
     }
     draw_girl(cr, g);
@@ -206,11 +199,7 @@ static void kiosk(cairo_t *cr)
 {
     const colour GREEN = rgb(46, 110, 80);
     fill_box(cr, 370, 150, 240, 250, GREEN);
-    cairo_move_to(cr, 380, 100);
-    cairo_line_to(cr, 600, 100);
-    cairo_line_to(cr, 630, 150);
-    cairo_line_to(cr, 350, 150);
-    cairo_close_path(cr);
+    polygon_path(cr, {380, 100, 600, 100, 630, 150, 350, 150});  // the roof
     fill_path(cr, rgb(30, 80, 60));
     for (int i = 0; i < 10; i++) {  // the striped awning with its scalloped edge
         double x = 350 + i * 28;
@@ -532,10 +521,7 @@ static void station_photo(cairo_t *cr)
     draw_girl(cr, g);
     enter_girl_space(cr, g);
     for (int side = -1; side <= 1; side += 2) {  // the coat's lapels and buttons
-        cairo_move_to(cr, side * 46, 124);
-        cairo_line_to(cr, side * 90, 150);
-        cairo_line_to(cr, side * 8, 300);
-        cairo_close_path(cr);
+        polygon_path(cr, {side * 46.0, 124, side * 90.0, 150, side * 8.0, 300});
         fill_path(cr, rgb(130, 40, 36));
     }
     for (int i = 0; i < 3; i++)

@@ -31,11 +31,7 @@ static void reward_bouquet(cairo_t *cr)
     cairo_stroke(cr);
     for (int i = 0; i < 7; i++)
         draw_rose(cr, 200 + i * 40, 200 + (i % 2) * 30, 30);
-    cairo_move_to(cr, 280, 330);
-    cairo_line_to(cr, 360, 330);
-    cairo_line_to(cr, 340, 440);
-    cairo_line_to(cr, 300, 440);
-    cairo_close_path(cr);
+    polygon_path(cr, {280, 330, 360, 330, 340, 440, 300, 440});
     set_colour(cr, rgb(240, 230, 250));
     cairo_fill(cr);
     fill_heart(cr, 320, 360, 30, ROSE_RED);
