@@ -113,6 +113,15 @@ void fill_heart(cairo_t *cr, double cx, double cy, double size, colour c, double
     cairo_fill(cr);
 }
 
+void polygon_path(cairo_t *cr, std::initializer_list<double> xy)
+{
+    const double *p = xy.begin();
+    cairo_move_to(cr, p[0], p[1]);
+    for (size_t i = 2; i + 1 < xy.size(); i += 2)
+        cairo_line_to(cr, p[i], p[i + 1]);
+    cairo_close_path(cr);
+}
+
 void ellipse_path(cairo_t *cr, double cx, double cy, double rx, double ry)
 {
     cairo_save(cr);

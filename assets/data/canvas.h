@@ -5,6 +5,7 @@
 
 #include <cairo.h>
 
+#include <initializer_list>
 #include <string>
 
 struct colour {
@@ -37,6 +38,8 @@ void fill_radial_glow(cairo_t *cr, double cx, double cy, double radius, colour c
 void rounded_box(cairo_t *cr, double x, double y, double w, double h, double r);
 void heart_path(cairo_t *cr, double cx, double cy, double size);
 void fill_heart(cairo_t *cr, double cx, double cy, double size, colour c, double alpha = 1.0);
+// A closed path through the corners x0, y0, x1, y1, ...
+void polygon_path(cairo_t *cr, std::initializer_list<double> xy);
 void ellipse_path(cairo_t *cr, double cx, double cy, double rx, double ry);
 void fill_ellipse(cairo_t *cr, double cx, double cy, double rx, double ry, colour c,
                   double alpha = 1.0);

@@ -10,6 +10,10 @@ static const colour ROSE = {0.84, 0.47, 0.55};
 static const colour CREAM = {0.97, 0.93, 0.86};
 static const colour GOLD = {0.84, 0.69, 0.39};
 static const colour INK = {0.25, 0.07, 0.13};
+// Slate blue, a shade above the tone wanted behind the text: the rules under the lines bring
+// the band down to a relative luminance near 0.179, where white and black text both stand
+// out by 4.5:1.
+static const colour PAPER = {84 / 255.0, 125 / 255.0, 141 / 255.0};
 
 // The deep wine backdrop that every page shares, with faint hearts and a soft glow.
 static void paint_backdrop(cairo_t *cr, unsigned seed)
@@ -164,19 +168,50 @@ cairo_t *draw_second_page()
     return cr;
 }
 
-// The writing sheet: a lavender-blue paper dark enough for white letters and light enough
-// for black ones and red marks, with faint rules under the slanted text lines.
+// Fine fibres in the sheet, as many lighter as darker ones, too faint to move the tone of a
+// character cell.
+static void paper_fibres(cairo_t *cr)
+{
+    unsigned seed = 57;
+    for (int i = 0; i < 3000; i++) {
+        double x = 30 + next_random(seed) * 740, y = 15 + next_random(seed) * 570;
+        double angle = next_random(seed) * M_PI, length = 4 + next_random(seed) * 10;
+        cairo_move_to(cr, x, y);
+        cairo_line_to(cr, x + cos(angle) * length, y + sin(angle) * length);
+        set_colour(cr, i % 2 ? CREAM : rgb(0, 0, 0), 0.03);
+        cairo_set_line_width(cr, 1);
+        cairo_stroke(cr);
+    }
+}
+
+// The sheet itself, with its fibres. A sheen in its upper half and a darker edge stay clear
+// of the text lines.
+static void paper_sheet(cairo_t *cr)
+{
+    rounded_box(cr, 30, 15, 740, 570, 6);
+    cairo_save(cr);
+    cairo_clip_preserve(cr);
+    set_colour(cr, PAPER);
+    cairo_fill_preserve(cr);
+    for (int width = 36; width > 0; width -= 10) {  // an edge darkening softly outwards
+        set_colour(cr, rgb(30, 50, 66), 0.1);
+        cairo_set_line_width(cr, width);
+        cairo_stroke_preserve(cr);
+    }
+    cairo_new_path(cr);
+    fill_radial_glow(cr, 320, 110, 220, CREAM, 0.16);
+    paper_fibres(cr);
+    cairo_restore(cr);
+}
+
+// The writing sheet: a slate-blue paper whose tone behind the text lines sits where white
+// and black letters both stand out by 4.5:1, and whose hue keeps the red marks apart from
+// it, with faint rules under the slanted text lines.
 cairo_t *draw_paper_page()
 {
     cairo_t *cr = new_canvas(800, 600);
     fill_vertical_gradient(cr, 0, 0, 800, 600, rgb(70, 40, 48), rgb(46, 26, 34));
-    rounded_box(cr, 30, 15, 740, 570, 6);
-    cairo_pattern_t *p = cairo_pattern_create_linear(0, 0, 800, 600);
-    cairo_pattern_add_color_stop_rgb(p, 0, 0.56, 0.55, 0.68);
-    cairo_pattern_add_color_stop_rgb(p, 1, 0.48, 0.47, 0.62);
-    cairo_set_source(cr, p);
-    cairo_fill(cr);
-    cairo_pattern_destroy(p);
+    paper_sheet(cr);
 
     // rules under each line's character cells (tops at 355 + 15 L, cells 14 high), shifted
     // left with the text's slant of 1.5 pixels a line
@@ -187,17 +222,17 @@ cairo_t *draw_paper_page()
         cairo_move_to(cr, 60 - shift, y);
         cairo_line_to(cr, 565 - shift, y);
     }
-    set_colour(cr, rgb(70, 60, 110), 0.45);
+    set_colour(cr, rgb(40, 66, 84), 0.5);
     cairo_stroke(cr);
     // the margin follows the slant
     cairo_move_to(cr, 56, 340);
     cairo_line_to(cr, 56 - 1.5 * 11, 340 + 15 * 11);
-    set_colour(cr, rgb(170, 60, 80), 0.6);
+    set_colour(cr, rgb(220, 120, 140), 0.6);
     cairo_stroke(cr);
 
-    draw_text(cr, FACE_SERIF_ITALIC, 30, 80, 150, "Ma nejmilejsi,", rgb(40, 30, 70));
-    draw_text(cr, FACE_SERIF_ITALIC, 18, 80, 185, "dopis psany srdcem", rgb(60, 50, 90));
-    scatter_hearts(cr, 80, 210, 300, 90, 14, rgb(150, 40, 70), 0.35, 41);
+    draw_text(cr, FACE_SERIF_ITALIC, 30, 80, 150, "Ma nejmilejsi,", CREAM);
+    draw_text(cr, FACE_SERIF_ITALIC, 18, 80, 185, "dopis psany srdcem", rgb(236, 200, 210));
+    scatter_hearts(cr, 80, 210, 300, 90, 14, rgb(240, 150, 170), 0.35, 41);
     // photo corners around the thumbnail at (481,130), 121 x 90
     cairo_rectangle(cr, 476, 125, 131, 100);
     set_colour(cr, CREAM, 0.9);
