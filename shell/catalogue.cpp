@@ -1,5 +1,7 @@
 #include "shell/catalogue.h"
 
+#include <cstdio>
+
 #include "jpeg/jpeg.h"
 #include "shell/datafile_check.h"
 #include "shell/i_file.h"
@@ -18,6 +20,33 @@ static int object_count(const DATAFILE *file)
     return count;
 }
 
+// A picture is handed to the decoder as the object's data and size, so it must be bytes the
+// loader kept as they are (not a bitmap or sample it built), and they must open a JPEG stream.
+static bool holds_jpeg(const DATAFILE &object)
+{
+    const unsigned char *bytes = static_cast<const unsigned char *>(object.dat);
+    return datafile_object_is_raw(object.type) && object.size >= 2 && bytes[0] == 0xFF &&
+           bytes[1] == 0xD8;
+}
+
+// Null when the loaded file has the catalogue's shape, else what is wrong.
+static const char *catalogue_problem(const DATAFILE *loaded)
+{
+    static char message[80];
+    if (object_count(loaded) < CATALOGUE_SIZE)
+        return "the resource file holds fewer than 18 objects";
+    if (loaded[SMALL_FONT].type != DAT_FONT || loaded[LARGE_FONT].type != DAT_FONT)
+        return "objects 15 and 16 of the resource file are not fonts";
+    for (int i = 0; i < CATALOGUE_SIZE; i++) {
+        if (i != SMALL_FONT && i != LARGE_FONT && !holds_jpeg(loaded[i])) {
+            snprintf(message, sizeof message,
+                     "object %d of the resource file is not a JPEG picture", i);
+            return message;
+        }
+    }
+    return nullptr;
+}
+
 const char *load_resources(const char *file)
 {
     std::string path = native_file_name(file);
@@ -29,12 +58,7 @@ const char *load_resources(const char *file)
     DATAFILE *loaded = load_datafile(path.c_str());
     if (!loaded)
         return "the resource file cannot be loaded";
-    const char *problem = nullptr;
-    if (object_count(loaded) < CATALOGUE_SIZE)
-        problem = "the resource file holds fewer than 18 objects";
-    else if (loaded[SMALL_FONT].type != DAT_FONT || loaded[LARGE_FONT].type != DAT_FONT)
-        problem = "objects 15 and 16 of the resource file are not fonts";
-    if (problem) {
+    if (const char *problem = catalogue_problem(loaded)) {
         unload_datafile(loaded);
         return problem;
     }

@@ -27,8 +27,9 @@ extern FSOUND_SAMPLE *type_sample;
 extern FSOUND_SAMPLE *bell_sample;
 
 // Loads `file` into `resources` and sets the two fonts. Returns null on success, or a
-// message saying why the file cannot be used (missing, damaged, too few objects, no fonts),
-// in which case `resources` stays null.
+// message saying why the file cannot be used (missing, damaged, too few objects, no fonts, a
+// picture position holding something else than JPEG bytes), in which case `resources` stays
+// null. The message stays valid until the next call.
 const char *load_resources(const char *file);
 
 // Decodes the picture object at `index` of `resources`, bounded by the object's size.

@@ -7,8 +7,14 @@
 #include <cstddef>
 
 // Null when the `size` bytes at `data` are a stored (uncompressed) datafile whose objects,
-// properties and nested files all fit, and whose fonts' ranges and glyphs fit their objects;
-// otherwise what is wrong, as a phrase for a message.
+// properties and nested files all fit, and in which every object the loader builds a
+// structure from (font, bitmap, compiled sprite, sample, MIDI, nested file) holds all that the
+// loader reads from it; otherwise what is wrong, as a phrase for a message. RLE sprites and
+// the old font layouts are refused.
 const char *check_datafile(const unsigned char *data, size_t size);
+
+// True when the loader keeps an object of `type` as the bytes of its chunk, so that its data
+// pointer and size are those bytes.
+bool datafile_object_is_raw(int type);
 
 #endif

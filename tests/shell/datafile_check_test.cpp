@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -37,13 +38,13 @@ static void put_object(bytes &out, const char *type, const bytes &data)
     out.insert(out.end(), data.begin(), data.end());
 }
 
-// A mono font of the characters first..last, each glyph w x h.
-static bytes mono_font(int first, int last, int w, int h)
+// A mono font of the characters first..last, each glyph w x h; 1 and 255 both mark mono.
+static bytes mono_font(int first, int last, int w, int h, int depth = 1)
 {
     bytes f;
     put(f, 0, 2);
     put(f, 1, 2);
-    f.push_back(1);
+    f.push_back(depth);
     put(f, first, 4);
     put(f, last, 4);
     for (int c = first; c <= last; c++) {
@@ -54,19 +55,46 @@ static bytes mono_font(int first, int last, int w, int h)
     return f;
 }
 
-// The catalogue's shape: 18 objects, fonts at 15 and 16, raw data elsewhere.
-static bytes catalogue_file()
+// An image chunk: the depth word if any, width, height and `pixel_bytes` bytes per pixel.
+static bytes image(int depth, int w, int h, int pixel_bytes)
+{
+    bytes b;
+    if (depth)
+        put(b, depth & 0xFFFF, 2);
+    put(b, w, 2);
+    put(b, h, 2);
+    b.insert(b.end(), w * h * pixel_bytes, 0x3C);
+    return b;
+}
+
+// The catalogue's shape: 18 objects, fonts at 15 and 16, JPEG-headed raw data elsewhere;
+// object `odd`, if any, replaced by one of type `odd_type`.
+static bytes catalogue_file(int odd = -1, const char *odd_type = "", const bytes &odd_chunk = {})
 {
     bytes out;
     put_tag(out, "slh.");
     put_tag(out, "ALL.");
     put(out, CATALOGUE_SIZE, 4);
     for (int i = 0; i < CATALOGUE_SIZE; i++) {
-        if (i == SMALL_FONT || i == LARGE_FONT)
+        bytes picture(100 + i, static_cast<unsigned char>(i));
+        picture[0] = 0xFF;
+        picture[1] = 0xD8;
+        if (i == odd)
+            put_object(out, odd_type, odd_chunk);
+        else if (i == SMALL_FONT || i == LARGE_FONT)
             put_object(out, "FONT", mono_font(32, 126, 8, i == SMALL_FONT ? 14 : 34));
         else
-            put_object(out, "DATA", bytes(100 + i, static_cast<unsigned char>(i)));
+            put_object(out, "DATA", picture);
     }
+    return out;
+}
+
+// A file of the one object.
+static bytes file_of(const char *type, const bytes &chunk)
+{
+    bytes out = {'s', 'l', 'h', '.', 'A', 'L', 'L', '.'};
+    put(out, 1, 4);
+    put_object(out, type, chunk);
     return out;
 }
 
@@ -144,21 +172,11 @@ TEST_F(DatafileCheck, NestedFilesAreWalkedToABoundedDepth)
     bytes inner;
     put(inner, 1, 4);
     put_object(inner, "FONT", mono_font(65, 66, 5, 7));
-    bytes file;
-    put_tag(file, "slh.");
-    put_tag(file, "ALL.");
-    put(file, 1, 4);
-    put_object(file, "FILE", inner);
-    EXPECT_EQ(check(file), nullptr);
+    EXPECT_EQ(check(file_of("FILE", inner)), nullptr);
 
     bytes broken = inner;
     broken[broken.size() - 20] ^= 0x40;  // a glyph near the end grows
-    bytes bad;
-    put_tag(bad, "slh.");
-    put_tag(bad, "ALL.");
-    put(bad, 1, 4);
-    put_object(bad, "FILE", broken);
-    EXPECT_NE(check(bad), nullptr) << "a damaged font inside a nested file";
+    EXPECT_NE(check(file_of("FILE", broken)), nullptr) << "a damaged font inside a nested file";
 
     bytes deep;
     put(deep, 0, 4);
@@ -173,6 +191,49 @@ TEST_F(DatafileCheck, NestedFilesAreWalkedToABoundedDepth)
     EXPECT_NE(check(top), nullptr);
 }
 
+// Each type the loader builds a structure from passes whole and is refused when its chunk
+// lacks any byte the loader reads.
+TEST_F(DatafileCheck, ParsedObjectsMustHoldAllTheLoaderReads)
+{
+    bytes sample;  // 16-bit stereo (a negative size word), 3 frames
+    put(sample, 0xFFF0, 2);
+    put(sample, 22050, 2);
+    put(sample, 3, 4);
+    sample.insert(sample.end(), 3 * 2 * 2, 0);
+    bytes midi;  // track 0 of 5 bytes, 31 empty tracks
+    put(midi, 96, 2);
+    for (int track = 0; track < 32; track++) {
+        put(midi, track ? 0 : 5, 4);
+        midi.insert(midi.end(), track ? 0 : 5, 0x90);
+    }
+    bytes colour_font = {0, 0, 0, 1, 16};  // one range at 16 bits a pixel
+    put(colour_font, 'A', 4);
+    put(colour_font, 'B', 4);
+    for (int glyph = 0; glyph < 2; glyph++) {
+        bytes g = image(0, 3, 2, 2);
+        colour_font.insert(colour_font.end(), g.begin(), g.end());
+    }
+    const std::pair<const char *, bytes> objects[] = {
+        {"BMP ", image(8, 3, 2, 1)},  {"BMP ", image(32, 3, 2, 3)}, {"CMP ", image(-32, 2, 2, 4)},
+        {"XCMP", image(16, 2, 3, 2)}, {"SAMP", sample},             {"MIDI", midi},
+        {"FONT", colour_font},        {"FONT", mono_font(65, 67, 9, 2, 255)}};
+    for (const auto &[type, chunk] : objects) {
+        ASSERT_EQ(check(file_of(type, chunk)), nullptr) << type;
+        for (size_t cut = 0; cut < chunk.size(); cut++)
+            ASSERT_NE(check(file_of(type, bytes(chunk.begin(), chunk.begin() + cut))), nullptr)
+                << type << " cut at " << cut << " of " << chunk.size();
+    }
+
+    bytes colour7 = colour_font;
+    colour7[4] = 7;
+    const std::pair<const char *, bytes> refused[] = {
+        {"RLE ", image(8, 2, 2, 1)},         {"\xFF\xFF\xFF\xFF", bytes(4, 0)},
+        {"BMP ", image(4, 2, 2, 1)},         {"SAMP", {0, 12, 0, 1, 0, 0, 0, 0}},
+        {"FONT", colour7}};
+    for (const auto &[type, chunk] : refused)
+        EXPECT_NE(check(file_of(type, chunk)), nullptr) << type;
+}
+
 TEST_F(DatafileCheck, LoadResourcesRefusesDamageAndKeepsNothing)
 {
     bytes file = catalogue_file();
@@ -182,12 +243,26 @@ TEST_F(DatafileCheck, LoadResourcesRefusesDamageAndKeepsNothing)
     EXPECT_NE(std::string(problem).find("cut short"), std::string::npos) << problem;
     EXPECT_EQ(resources, nullptr);
 
+    // A picture position holding a bitmap (whose width in memory reads FF D8 like a JPEG's
+    // start), a font, or raw bytes that open no JPEG stream.
+    const std::tuple<int, const char *, bytes> odd[] = {
+        {0, "BMP ", image(8, 0xD8FF, 1, 1)}, {5, "FONT", mono_font(65, 65, 1, 1)},
+        {SECOND_PAGE, "PAL ", bytes(1024, 0x3F)}};
+    for (const auto &[index, type, chunk] : odd) {
+        problem = load_resources(write_file(catalogue_file(index, type, chunk), "odd.dat").c_str());
+        ASSERT_NE(problem, nullptr) << index;
+        EXPECT_EQ(std::string(problem), "object " + std::to_string(index) +
+                                            " of the resource file is not a JPEG picture");
+        EXPECT_EQ(resources, nullptr);
+    }
+
     ASSERT_EQ(load_resources(write_file(file, "whole.dat").c_str()), nullptr);
     EXPECT_EQ(text_height(small_font), 14);
     EXPECT_EQ(text_height(large_font), 34);
     unload_datafile(resources);
     resources = nullptr;
     std::remove("cut.dat");
+    std::remove("odd.dat");
     std::remove("whole.dat");
 }
 
