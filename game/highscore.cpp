@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "shell/i_save.h"
+#include "shell/i_signals.h"
 
 const char *const highscore_file_name = "cool.dat";
 
@@ -62,5 +63,9 @@ bool write_highscore(const char *path, const highscore &record)
 {
     unsigned char bytes[HIGHSCORE_SIZE];
     encode_highscore(record, bytes);
-    return replace_file_atomically(path, bytes, HIGHSCORE_SIZE);
+    // A stop request waits until the file is replaced, so that no temporary is left behind.
+    hold_stop_signals();
+    bool saved = replace_file_atomically(path, bytes, HIGHSCORE_SIZE);
+    release_stop_signals();
+    return saved;
 }

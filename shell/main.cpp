@@ -9,6 +9,7 @@
 #include "game/typing_game.h"
 #include "jpeg/jpeg.h"
 #include "shell/catalogue.h"
+#include "shell/i_signals.h"
 #include "shell/picture.h"
 
 // The switch's background without its state word, to erase the word before redrawing it.
@@ -115,6 +116,9 @@ int main()
     if (allegro_init() != 0)
         return fail("cannot start Allegro", allegro_error[0] ? allegro_error
                                                               : "no X display could be opened");
+    // Replaces Allegro's own handlers, which shut the library down inside the handler and
+    // then leave the process running when the signal was ignored on entry.
+    end_on_stop_signals(allegro_exit);
     set_color_depth(32);
     if (!open_screen())
         return fail("no 800x600 32-bit screen, full screen or windowed", allegro_error);
