@@ -171,7 +171,8 @@ const char *check_object(reader &r, int depth)
     uint32_t unpacked = get(r, 4);
     if (!r.ok)
         return "the resource file is cut short";
-    // The loader looks this type up among its free slots, marked with it, and calls no loader.
+    // Allegro marks the free slots of its type table with this value: an object of this type
+    // finds such a slot and the loader calls the missing load function.
     if (type == 0xFFFFFFFF)
         return "the resource file holds an object without a type";
     if (stored != unpacked || stored > 0x7FFFFFFF)
