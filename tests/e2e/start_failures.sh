@@ -78,17 +78,18 @@ add() { dat -c0 -n0 -s1 "${@:4}" -t "$2" -a "$1" "$inputs/$3" >/dev/null; }
 # and 8x8 fonts at 15 and 16, but at POSITION an object of TYPE. Also writes FILE.cut, cut
 # halfway through that object.
 odd_file() {
-    local i before=0 after
+    local i size mid
     rm -f "$1"
     for i in $(seq -w 0 17); do
-        [ $((10#$i)) = "$2" ] && before=$(stat -c %s "$1" 2>/dev/null || echo 0)
-        if [ $((10#$i)) = "$2" ]; then add "$1" "$3" "$4"
+        if [ $((10#$i)) = "$2" ]; then
+            size=$(stat -c %s "$1" 2>/dev/null || echo 12)
+            add "$1" "$3" "$4"
+            mid=$(((size + $(stat -c %s "$1")) / 2))
         elif [ "$i" = 15 ] || [ "$i" = 16 ]; then add "$1" FONT "f$i.fnt"
         else add "$1" DATA "p$i.jpg"
         fi
-        [ $((10#$i)) = "$2" ] && after=$(stat -c %s "$1")
     done
-    head -c $(((before + after) / 2)) "$1" >"$1.cut"
+    head -c "$mid" "$1" >"$1.cut"
 }
 
 for odd in "0 BMP bitmap24.bmp" "6 SAMP sample.wav" "14 PAL palette.bmp" "17 FILE nested.dat"; do
