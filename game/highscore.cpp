@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "shell/i_file.h"
 #include "shell/i_save.h"
 
 const char *const highscore_file_name = "cool.dat";
@@ -36,9 +37,9 @@ highscore decode_highscore(const unsigned char bytes[HIGHSCORE_SIZE])
     return record;
 }
 
-bool read_highscore(const char *path, highscore *record)
+bool read_highscore(const char *name, highscore *record)
 {
-    FILE *file = fopen(path, "rb");
+    FILE *file = fopen(native_file_name(name, PLAYER_FILE).c_str(), "rb");
     if (!file)
         return false;
     unsigned char bytes[HIGHSCORE_SIZE];
@@ -58,9 +59,10 @@ bool beats_highscore(const highscore &game, const highscore &record)
     return game.mistakes < record.mistakes;
 }
 
-bool write_highscore(const char *path, const highscore &record)
+bool write_highscore(const char *name, const highscore &record)
 {
     unsigned char bytes[HIGHSCORE_SIZE];
     encode_highscore(record, bytes);
-    return replace_file_atomically(path, bytes, HIGHSCORE_SIZE);
+    return replace_file_atomically(native_file_name(name, PLAYER_FILE).c_str(), bytes,
+                                   HIGHSCORE_SIZE);
 }
