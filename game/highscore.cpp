@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
+#include "shell/i_file.h"
 #include "shell/i_save.h"
-#include "shell/i_signals.h"
 
 const char *const highscore_file_name = "cool.dat";
 
@@ -37,9 +37,9 @@ highscore decode_highscore(const unsigned char bytes[HIGHSCORE_SIZE])
     return record;
 }
 
-bool read_highscore(const char *path, highscore *record)
+bool read_highscore(const char *name, highscore *record)
 {
-    FILE *file = fopen(path, "rb");
+    FILE *file = fopen(native_file_name(name, PLAYER_FILE).c_str(), "rb");
     if (!file)
         return false;
     unsigned char bytes[HIGHSCORE_SIZE];
@@ -59,13 +59,10 @@ bool beats_highscore(const highscore &game, const highscore &record)
     return game.mistakes < record.mistakes;
 }
 
-bool write_highscore(const char *path, const highscore &record)
+bool write_highscore(const char *name, const highscore &record)
 {
     unsigned char bytes[HIGHSCORE_SIZE];
     encode_highscore(record, bytes);
-    // A stop request waits until the file is replaced, so that no temporary is left behind.
-    hold_stop_signals();
-    bool saved = replace_file_atomically(path, bytes, HIGHSCORE_SIZE);
-    release_stop_signals();
-    return saved;
+    return replace_file_atomically(native_file_name(name, PLAYER_FILE).c_str(), bytes,
+                                   HIGHSCORE_SIZE);
 }

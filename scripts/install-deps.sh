@@ -18,6 +18,8 @@ packages=(
   clang-14 libclang-rt-14-dev
   # playing the game under a virtual X server
   xvfb xdotool imagemagick x11-utils
+  # the Debian package (cpack calls dpkg-shlibdeps and file) and its checks
+  dpkg-dev file lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -3,13 +3,114 @@
 #include <algorithm>
 #include <cstdio>
 
-std::string native_file_name(const char *name)
+#ifndef _WIN32
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifdef _WIN32
+
+// Every file stays in the game's own folder, which is its working folder.
+static std::string folder_for(file_owner)
+{
+    return std::string();
+}
+
+#else
+
+// Debian's home for accounts that have none: nothing can be made under it.
+static const char *const NO_HOME = "/nonexistent";
+
+static bool is_folder(const std::string &path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+static bool is_absolute(const char *path)
+{
+    return path && path[0] == '/';
+}
+
+game_folders find_game_folders(const std::string &exe, const char *xdg_data_home,
+                               const char *home)
+{
+    std::string own = exe.substr(0, exe.rfind('/'));
+    if (access((own + "/velmora.dat").c_str(), F_OK) == 0)
+        return {own, own};
+    std::string data = own + "/../share/games/velmora";
+    if (!is_folder(data))
+        return {};
+    // Relative values are invalid for XDG and are ignored, as its base directory rules say.
+    std::string base = is_absolute(xdg_data_home)
+                           ? std::string(xdg_data_home)
+                           : std::string(is_absolute(home) ? home : NO_HOME) + "/.local/share";
+    return {data, base + "/velmora"};
+}
+
+bool make_folder(const std::string &folder)
+{
+    for (size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        // An existing part, folder or not, answers EEXIST; the last check tells which.
+        if (mkdir(folder.substr(0, end).c_str(), 0700) != 0 && errno != EEXIST)
+            return false;
+        if (end == std::string::npos)
+            return is_folder(folder);
+    }
+}
+
+// The running executable with symbolic links resolved, so that a link to the game in
+// another folder still finds the tree it belongs to; empty when it cannot be told.
+static std::string executable_path()
+{
+    char path[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", path, sizeof path);
+    return length > 0 && length < static_cast<ssize_t>(sizeof path) ? std::string(path, length)
+                                                                    : std::string();
+}
+
+static const char *home_folder()
+{
+    const char *home = std::getenv("HOME");
+    if (is_absolute(home))
+        return home;
+    const passwd *account = getpwuid(getuid());
+    return account ? account->pw_dir : nullptr;
+}
+
+// Looked up once, on the first file the game opens. A player's folder that cannot be made
+// only means that the highscore cannot be saved.
+static game_folders host_game_folders()
+{
+    std::string exe = executable_path();
+    if (exe.empty())
+        return {};
+    game_folders folders = find_game_folders(exe, std::getenv("XDG_DATA_HOME"), home_folder());
+    if (folders.player != folders.data)
+        make_folder(folders.player);
+    return folders;
+}
+
+static std::string folder_for(file_owner owner)
+{
+    static const game_folders folders = host_game_folders();
+    return owner == PLAYER_FILE ? folders.player : folders.data;
+}
+
+#endif
+
+std::string native_file_name(const char *name, file_owner owner)
 {
     std::string path = name ? name : "";
 #ifndef _WIN32
     std::replace(path.begin(), path.end(), '\\', '/');
 #endif
-    return path;
+    std::string folder = folder_for(owner);
+    return folder.empty() || path.empty() ? path : folder + "/" + path;
 }
 
 bool read_whole_file(const std::string &path, std::vector<unsigned char> &bytes)

@@ -1,14 +1,39 @@
 // Files on the host: names as the game writes them ("Sound\type.wav") mapped to the host's
-// separator, and whole files read into memory.
+// separator and to the folder each file lives in, and whole files read into memory.
 #ifndef VELMORA_I_FILE_H
 #define VELMORA_I_FILE_H
 
 #include <string>
 #include <vector>
 
-std::string native_file_name(const char *name);
+// The game's own files are only read; the player's files (the highscore) are written.
+enum file_owner { GAME_FILE, PLAYER_FILE };
+
+// The host path of a file the game names relative to its folder. The folder is chosen once,
+// from where the executable lies (see find_game_folders); in an installed game the player's
+// folder is created then.
+std::string native_file_name(const char *name, file_owner owner = GAME_FILE);
 
 // The whole file at `path` (a host name) in `bytes`; false when it cannot be opened or read.
 bool read_whole_file(const std::string &path, std::vector<unsigned char> &bytes);
+
+#ifndef _WIN32
+// Where the files live; an empty folder stands for the working folder.
+struct game_folders {
+    std::string data;
+    std::string player;
+};
+
+// For the executable at `exe`: its own folder for everything when velmora.dat lies beside it;
+// for an installed tree, the data in ../share/games/velmora next to the executable's folder
+// and the player's files in `xdg_data_home`/velmora, or `home`/.local/share/velmora when that
+// is unset or relative; otherwise the working folder for everything.
+game_folders find_game_folders(const std::string &exe, const char *xdg_data_home,
+                               const char *home);
+
+// Creates `folder` and its missing parents, each private to the user (mode 0700). True when
+// it is a folder afterwards.
+bool make_folder(const std::string &folder);
+#endif
 
 #endif

@@ -1,4 +1,5 @@
 #include "shell/i_save.h"
+#include "shell/i_signals.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -93,7 +94,7 @@ static bool rewrite_in_place(const char *path, const unsigned char *bytes, size_
     return close(fd) == 0 && written;
 }
 
-bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
+static bool replace_file(const char *path, const unsigned char *bytes, size_t count)
 {
     std::string temp;
     int fd = create_temporary(path, temp);
@@ -110,6 +111,15 @@ bool replace_file_atomically(const char *path, const unsigned char *bytes, size_
     }
     sync_folder(path);
     return true;
+}
+
+bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
+{
+    // A stop request waits until the file is replaced, so that no temporary is left behind.
+    hold_stop_signals();
+    bool saved = replace_file(path, bytes, count);
+    release_stop_signals();
+    return saved;
 }
 
 #endif

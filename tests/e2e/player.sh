@@ -187,16 +187,8 @@ press_at 200 450
 sleep 2
 snap credits
 any_key
-status=
-for _ in $(seq 100); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-        wait "$game_pid"; status=$?
-        break
-    fi
-    sleep 0.1
-done
-game_pid=
-[ "$status" = 0 ] || fail "the game did not end with status 0 (status '${status:-still running}')"
+wait_game_end 10
+[ "$game_status" = 0 ] || fail "the game did not end with status 0 (status '${game_status:-still running}')"
 
 [ "$failures" = 0 ] || exit 1
 note "all checks passed"

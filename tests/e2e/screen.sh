@@ -22,6 +22,23 @@ start_xvfb() {
     export DISPLAY=":$(head -n1 "$work/display")"
 }
 
+# wait_game_end SECONDS: waits for the game to end and sets game_status to its exit status;
+# while it still runs, game_status stays empty and the clean-up stops the game.
+wait_game_end() {
+    game_status=
+    local end=$((SECONDS + $1))
+    while [ $SECONDS -le "$end" ]; do
+        if ! kill -0 "$game_pid" 2>/dev/null; then
+            wait "$game_pid"
+            game_status=$?
+            game_pid=
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
 # --- screenshots and pixels ---------------------------------------------------------
 
 grab() { import -window root "$work/now.png" 2>/dev/null; }

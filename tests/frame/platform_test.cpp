@@ -1,5 +1,9 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "shell/i_file.h"
 #include "tests/support/test_screen.h"
@@ -11,6 +15,50 @@ TEST(NativeFileName, MapsTheGamesSeparator)
     EXPECT_EQ(native_file_name("cool.dat"), "cool.dat");
     EXPECT_EQ(native_file_name(""), "");
     EXPECT_EQ(native_file_name(nullptr), "");
+}
+
+// A scratch tree to lay out game folders in.
+class GameFolders : public ::testing::Test {
+protected:
+    std::string root;
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/velmora-folders-XXXXXX";
+        root = mkdtemp(pattern);
+    }
+    void TearDown() override { std::filesystem::remove_all(root); }
+};
+
+TEST_F(GameFolders, BesideTheExecutableInstalledOrTheWorkingFolder)
+{
+    std::string exe = root + "/usr/games/velmora";
+    EXPECT_EQ(find_game_folders(exe, "/x", "/h").data, "") << "no data anywhere";
+    ASSERT_TRUE(make_folder(root + "/usr/games"));
+    ASSERT_TRUE(make_folder(root + "/usr/share/games/velmora"));
+    game_folders installed = find_game_folders(exe, "/xdg/data", "/home/p");
+    EXPECT_EQ(installed.data, root + "/usr/games/../share/games/velmora");
+    EXPECT_EQ(installed.player, "/xdg/data/velmora");
+    EXPECT_EQ(find_game_folders(exe, "xdg", "/home/p").player, "/home/p/.local/share/velmora");
+    EXPECT_EQ(find_game_folders(exe, nullptr, "home").player, "/nonexistent/.local/share/velmora");
+
+    std::ofstream(root + "/usr/games/velmora.dat") << "x";
+    game_folders own = find_game_folders(exe, "/xdg/data", "/home/p");
+    EXPECT_EQ(own.data, root + "/usr/games");
+    EXPECT_EQ(own.player, root + "/usr/games");
+    game_folders bare = find_game_folders(root + "/elsewhere/velmora", "/xdg/data", "/home/p");
+    EXPECT_EQ(bare.data + bare.player, "");
+}
+
+TEST_F(GameFolders, MakeFolderMakesPrivateParentsAndRefusesAFileInTheWay)
+{
+    ASSERT_TRUE(make_folder(root + "/a/b/velmora"));
+    EXPECT_TRUE(make_folder(root + "/a/b/velmora"));
+    struct stat info;
+    ASSERT_EQ(stat((root + "/a").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    std::ofstream(root + "/file") << "x";
+    EXPECT_FALSE(make_folder(root + "/file"));
+    EXPECT_FALSE(make_folder(root + "/file/velmora"));
 }
 
 TEST(TestScreen, OpensAnAllegroWindowOnItsOwnServer)
