@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game, its asset generators, tests and benchmarks need.
 # A warm machine skips apt entirely: every package is checked with dpkg first.
+#   scripts/install-deps.sh [--windows]   (--windows: also the Windows cross build and Wine)
 set -euo pipefail
 
 packages=(
@@ -19,6 +20,9 @@ packages=(
   # playing the game under a virtual X server
   xvfb xdotool imagemagick x11-utils
 )
+
+# The Windows build: the cross compiler, and Wine to play the result.
+[ "${1:-}" = --windows ] && packages+=(g++-mingw-w64-x86-64 wine64)
 
 missing=()
 for p in "${packages[@]}"; do
