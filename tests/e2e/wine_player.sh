@@ -21,26 +21,20 @@ cleanup() {
 }
 trap cleanup EXIT
 
-(cd "$scratch" && cmake -E tar xf "$zip") || { echo "FAIL: cannot unpack $zip" >&2; exit 1; }
+die() { echo "FAIL: $*" >&2; exit 1; }
+
+(cd "$scratch" && cmake -E tar xf "$zip") || die "cannot unpack $zip"
 game=$scratch/velmora
-[ -f "$game/velmora.exe" ] && [ -f "$game/README.txt" ] || {
-    echo "FAIL: the zip lacks velmora.exe or README.txt" >&2
-    exit 1
-}
-data_files() { (cd "$1" && find velmora.dat Sound Music -type f | sort); }
-[ "$(data_files "$game")" = "$(data_files "$linux_game")" ] || {
-    echo "FAIL: the zip's data files are not the Linux build's" >&2
-    exit 1
-}
-for f in $(data_files "$linux_game"); do
-    cmp -s "$linux_game/$f" "$game/$f" || { echo "FAIL: $f differs from the Linux build's" >&2; exit 1; }
+[ -f "$game/velmora.exe" ] && [ -f "$game/README.txt" ] || die "the zip lacks velmora.exe or README.txt"
+for data in velmora.dat Sound Music; do
+    diff -rq "$linux_game/$data" "$game/$data" >&2 || die "the zip's $data is not the Linux build's"
 done
 
 # The prefix is made without a display; its server and desktop must be gone before the game
 # starts them again on the player's X server.
 started=$SECONDS
 timeout 300 "$wine" wineboot -i >/dev/null 2>&1 && timeout 60 "$wineserver" -w ||
-    { echo "FAIL: wineboot could not make a prefix" >&2; exit 1; }
+    die "wineboot could not make a prefix"
 echo "wine: prefix made in $((SECONDS - started)) s"
 # Wine cannot change the X server's mode, so the game's full-screen request fails and it falls
 # back to a window: the screen is made larger than the window with its frame.
