@@ -21,4 +21,5 @@ run_suite build ""
 run_suite build-asan "-L sanitize" -DVELMORA_SANITIZE=address,undefined -DVELMORA_ASSETS=OFF
 run_suite build-tsan "-L tsan" -DVELMORA_SANITIZE=thread -DVELMORA_ASSETS=OFF
 CXX=clang++-14 CC=clang-14 run_suite build-fuzz "-L fuzz" -DVELMORA_FUZZ=ON -DVELMORA_ASSETS=OFF
+scripts/build-windows.sh --test  # the Windows zip, cross-built, then played under Wine
 echo "test.sh: all tests passed"

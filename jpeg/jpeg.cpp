@@ -609,7 +609,8 @@ inline int16_t final_sample(u32 value)
 
 // On x86-64 the inverse DCT and the colour rows are built twice, once more for processors
 // with AVX2 (wider vectors, 32-bit multiplies), and the loader picks the build that fits.
-#if defined(__x86_64__) && defined(__GNUC__)
+// That pick is an ELF indirect function: Windows builds keep the one plain build.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
 #define WITH_AVX2_BUILD __attribute__((target_clones("avx2", "default")))
 #else
 #define WITH_AVX2_BUILD

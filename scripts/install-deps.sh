@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the game, its asset generators, tests and benchmarks need.
 # A warm machine skips apt entirely: every package is checked with dpkg first.
+#   scripts/install-deps.sh [--windows]   (--windows: also the Windows cross build and Wine)
 set -euo pipefail
 
 packages=(
@@ -21,6 +22,9 @@ packages=(
   # the Debian package (cpack calls dpkg-shlibdeps and file) and its checks
   dpkg-dev file lintian desktop-file-utils appstream
 )
+
+# The Windows build: the cross compiler, and Wine to play the result.
+[ "${1:-}" = --windows ] && packages+=(g++-mingw-w64-x86-64 wine64)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,15 +1,23 @@
 #!/bin/bash
 # Plays Velmora as a person would: starts the game on a private Xvfb, drives it with real
 # key and mouse events through xdotool and checks screenshots at known coordinates.
-#   player.sh GAME_DIR LETTER_KEYS SHOT_DIR [--demo]
+#   player.sh GAME_DIR LETTER_KEYS SHOT_DIR [--demo | --short]
 # GAME_DIR is copied to a scratch folder first, so the highscore of the real folder is never
 # touched. With --demo only the screens are saved, a failed check does not stop the run.
+# --short plays one won game by the chord and quits. VELMORA_START is the command that starts
+# the game in its folder, ./velmora unless the caller says otherwise.
 set -u
 
 game_src=$1
 letter_keys=$2
 shots=$3
-demo=${4:-}
+demo=
+short=
+case ${4:-} in
+--demo) demo=1 ;;
+--short) short=1 ;;
+esac
+read -ra start_command <<<"${VELMORA_START:-./velmora}"
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -55,6 +63,7 @@ type_first_letter() {
     mapfile -t keys < <("$letter_keys" 1)
     [ "${#keys[@]}" -gt 0 ] || fail "no keys for letter 1"
     local line=0 pos=0 first_space=-1 i
+    planned_mistakes=0
     for ((i = 0; i < ${#keys[@]}; i++)); do
         [ "${keys[$i]}" = Return ] && break
         [ "${keys[$i]}" = space ] && [ $first_space -lt 0 ] && first_space=$i
@@ -69,6 +78,7 @@ type_first_letter() {
         fi
         if [ $line = 0 ] && { [ $pos = "$first_space" ] || { [ $pos = 1 ] && [ "$k" != space ]; }; }; then
             tap "$(wrong_key_for "$k")"
+            planned_mistakes=$((planned_mistakes + 1))
             sleep 0.15; grab
             local x y
             x=$(cell_x 0 $pos); y=$(cell_y 0)
@@ -98,15 +108,84 @@ penalties_until_over() {
     fail "penalties did not end the attempt"
 }
 
+# The other games, the music switch and the second page.
+more_of_the_menu() {
+    note "game 2: time out on letter 1"
+    press_at 349 284
+    move_to 600 100
+    through_pages 1
+    penalties_until_over
+    wait_for 10 centre_text_up || fail "no GAME OVER after a time out on letter 1"
+    snap game-over
+    any_key
+    wait_for 10 menu_up || fail "menu after game over"
+
+    note "game 3: chord to letter 3, time out, retry"
+    press_at 349 284
+    move_to 600 100
+    through_pages 1; chord
+    through_pages 2; chord
+    through_pages 3
+    penalties_until_over
+    wait_for 10 retry_up || fail "no retry question"
+    snap retry
+    tap a
+    wait_for 10 centre_text_up || fail "no attempts message"
+    snap attempts-left
+    any_key
+    wait_for 10 intro_up || fail "retry does not lead to letter 3"
+    any_key
+    wait_for 10 centre_text_up
+    any_key
+    wait_for 10 typing_up
+    hold Escape
+    wait_for 10 menu_up || fail "ESC during typing did not return to the menu"
+
+    note "music switch and second page"
+    press_at 99 599
+    sleep 0.3; grab
+    white_off=$(switch_white)
+    [ "$white_off" != "$white_on" ] || fail "the music switch did not toggle"
+    press_at 99 599
+    sleep 0.3; grab
+    [ "$(switch_white)" = "$white_on" ] || fail "the music switch did not toggle back"
+    press_at 200 350
+    sleep 1.5
+    snap second-page
+    any_key
+    wait_for 10 menu_up || fail "the second page did not return on a key"
+}
+
+# check_highscore MIN MAX: cool.dat beside the game holds the won game's record, little-endian
+# words (seconds + 10) XOR 0x20 and (mistakes - 20) XOR 0x10, with MIN to MAX mistakes. The
+# chord's first keys may be judged before the last is down, each a mistake. A mistake costs
+# 5 to 15 seconds, so the time lies between 5 s a mistake and the run's time plus 15 s each.
+check_highscore() {
+    local file=$work/game/cool.dat w0 w1 seconds mistakes
+    [ -f "$file" ] || { fail "no cool.dat after a won game"; return; }
+    [ "$(stat -c %s "$file")" = 8 ] || { fail "cool.dat does not hold 8 bytes"; return; }
+    read -r w0 w1 < <(od -An -tu4 --endian=little "$file")
+    seconds=$((((w0 ^ 0x20) - 10) & 0xFFFFFFFF))
+    mistakes=$((((w1 ^ 0x10) + 20) & 0xFFFFFFFF))
+    note "cool.dat: $seconds seconds, $mistakes mistakes"
+    [ "$mistakes" -ge "$1" ] && [ "$mistakes" -le "$2" ] ||
+        fail "cool.dat holds $mistakes mistakes, not $1 to $2"
+    [ "$seconds" -ge $((5 * mistakes)) ] &&
+        [ "$seconds" -le $((SECONDS - game_start + 15 * mistakes)) ] ||
+        fail "cool.dat holds $seconds seconds for $mistakes mistakes"
+}
+
 # --- the run -----------------------------------------------------------------------
 
 start_xvfb
 cp -r "$game_src" "$work/game"
 rm -f "$work/game/cool.dat"
-(cd "$work/game" && exec ./velmora) &
+(cd "$work/game" && exec "${start_command[@]}") &
 game_pid=$!
+game_start=$SECONDS
 
-wait_for 30 menu_up || fail "menu did not come up"
+find_game_window 60 || fail "no 800x600 game window on the $screen_size screen"
+wait_for 60 menu_up || fail "menu did not come up"
 snap menu
 white_on=$(switch_white)
 
@@ -115,18 +194,25 @@ press_at 200 215
 sleep 0.3; grab
 menu_up && ! intro_up || fail "a press at x 50 or y 215 left the menu"
 
-note "game 1: letter 1 typed, letters 2 to 5 by the chord"
 press_at 349 284
 through_pages 1
-type_first_letter
+if [ -n "$short" ]; then
+    note "game 1: every letter by the chord"
+    snap typing
+    chord
+    planned_mistakes=0 chords=5
+else
+    note "game 1: letter 1 typed, letters 2 to 5 by the chord"
+    type_first_letter
+    chords=4
+fi
 for n in 2 3 4 5; do
     through_pages $n
     chord
 done
 sleep 1
 snap results
-[ -f "$work/game/cool.dat" ] || fail "no cool.dat after a won game"
-[ "$(stat -c %s "$work/game/cool.dat" 2>/dev/null)" = 8 ] || fail "cool.dat does not hold 8 bytes"
+check_highscore "$planned_mistakes" $((planned_mistakes + 2 * chords))
 any_key
 sleep 1.5
 snap gallery
@@ -137,50 +223,7 @@ hold Left; sleep 1
 hold Escape
 wait_for 15 menu_up || fail "ESC in the gallery did not return to the menu"
 
-note "game 2: time out on letter 1"
-press_at 349 284
-xdotool mousemove 600 100
-through_pages 1
-penalties_until_over
-wait_for 10 centre_text_up || fail "no GAME OVER after a time out on letter 1"
-snap game-over
-any_key
-wait_for 10 menu_up || fail "menu after game over"
-
-note "game 3: chord to letter 3, time out, retry"
-press_at 349 284
-xdotool mousemove 600 100
-through_pages 1; chord
-through_pages 2; chord
-through_pages 3
-penalties_until_over
-wait_for 10 retry_up || fail "no retry question"
-snap retry
-tap a
-wait_for 10 centre_text_up || fail "no attempts message"
-snap attempts-left
-any_key
-wait_for 10 intro_up || fail "retry does not lead to letter 3"
-any_key
-wait_for 10 centre_text_up
-any_key
-wait_for 10 typing_up
-hold Escape
-wait_for 10 menu_up || fail "ESC during typing did not return to the menu"
-
-note "music switch and second page"
-press_at 99 599
-sleep 0.3; grab
-white_off=$(switch_white)
-[ "$white_off" != "$white_on" ] || fail "the music switch did not toggle"
-press_at 99 599
-sleep 0.3; grab
-[ "$(switch_white)" = "$white_on" ] || fail "the music switch did not toggle back"
-press_at 200 350
-sleep 1.5
-snap second-page
-any_key
-wait_for 10 menu_up || fail "the second page did not return on a key"
+[ -n "$short" ] || more_of_the_menu
 
 note "quit and credits"
 press_at 200 450

@@ -2,6 +2,13 @@
 # screenshots and their pixels, the game's screens as the pixels show them, and input through
 # xdotool. Source it after setting `work` (a scratch folder) and `shots` (where snap saves).
 # On exit it stops the game (game_pid) and the X server it started, and removes `work`.
+# Coordinates are the game's own, from the top-left corner of its 800x600 picture. The X
+# screen is that size unless VELMORA_SCREEN names a larger one (WIDTHxHEIGHT), for a game
+# that runs in a window there; find_game_window then tells where the picture lies.
+
+screen_size=${VELMORA_SCREEN:-800x600}
+origin_x=0
+origin_y=0
 
 cleanup() {
     [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null
@@ -12,7 +19,7 @@ cleanup() {
 trap cleanup EXIT
 
 start_xvfb() {
-    Xvfb -displayfd 1 -screen 0 800x600x24 -nolisten tcp >"$work/display" 2>/dev/null &
+    Xvfb -displayfd 1 -screen 0 "${screen_size}x24" -nolisten tcp >"$work/display" 2>/dev/null &
     xvfb_pid=$!
     for _ in $(seq 100); do
         [ -s "$work/display" ] && break
@@ -41,9 +48,30 @@ wait_game_end() {
 
 # --- screenshots and pixels ---------------------------------------------------------
 
-grab() { import -window root "$work/now.png" 2>/dev/null; }
+# find_game_window SECONDS: waits for the game's 800x600 window on a larger screen and takes
+# its corner as the origin.
+find_game_window() {
+    [ "$screen_size" = 800x600 ] && return 0
+    local end=$((SECONDS + $1)) info
+    while [ $SECONDS -le "$end" ]; do
+        info=$(xwininfo -name velmora 2>/dev/null)
+        if grep -q 'Width: 800' <<<"$info" && grep -q 'Height: 600' <<<"$info" &&
+            grep -q IsViewable <<<"$info"; then
+            origin_x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
+            origin_y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+            return 0
+        fi
+        sleep 0.2
+    done
+    return 1
+}
 
-snap() { mkdir -p "$shots" && import -window root "$shots/$1.png" 2>/dev/null; }
+# The game's picture from the screen.
+shoot() { import -window root -crop "800x600+$origin_x+$origin_y" +repage "$1" 2>/dev/null; }
+
+grab() { shoot "$work/now.png"; }
+
+snap() { mkdir -p "$shots" && shoot "$shots/$1.png"; }
 
 # pixel X Y: 0xRRGGBB hex digits (upper case) of the last grab.
 pixel() { convert "$work/now.png" -format "%[hex:p{$1,$2}]" info: 2>/dev/null | cut -c1-6; }
@@ -100,8 +128,10 @@ retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300
 # The gallery reads the key-state array between fades: a key must stay down past a fade.
 hold() { xdotool keydown "$1"; sleep 0.6; xdotool keyup "$1"; }
 
+move_to() { xdotool mousemove $((origin_x + $1)) $((origin_y + $2)); }
+
 press_at() {
-    xdotool mousemove "$1" "$2"
+    move_to "$1" "$2"
     sleep 0.1
     xdotool mousedown 1
     sleep 0.25
@@ -114,7 +144,9 @@ tap() { xdotool key --clearmodifiers "$1"; sleep 0.04; }
 # A line ends only while ENTER is held with a key waiting: hold it as a person does.
 enter() { xdotool keydown Return; sleep 0.08; xdotool keyup Return; sleep 0.04; }
 
-chord() { xdotool keydown j keydown k keydown l; sleep 0.3; xdotool keyup j keyup k keyup l; sleep 0.1; }
+# Released before Allegro's Windows keyboard starts repeating a held key (after 250 ms): a
+# repeat would dismiss the page that follows the letter.
+chord() { xdotool keydown j keydown k keydown l; sleep 0.15; xdotool keyup j keyup k keyup l; sleep 0.1; }
 
 any_key() { tap space; }
 
