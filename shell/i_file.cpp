@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -14,13 +16,25 @@
 
 #ifdef _WIN32
 
-// Every file stays in the game's own folder, which is its working folder.
+static const char SEPARATOR = '\\';
+
+// Every file lives beside the executable, the player's highscore too, whatever folder the
+// game was started from.
 static std::string folder_for(file_owner)
 {
-    return std::string();
+    static const std::string folder = [] {
+        char path[MAX_PATH];
+        DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+        std::string exe(path, length < sizeof path ? length : 0);
+        size_t slash = exe.find_last_of("\\/");
+        return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+    }();
+    return folder;
 }
 
 #else
+
+static const char SEPARATOR = '/';
 
 // Debian's home for accounts that have none: nothing can be made under it.
 static const char *const NO_HOME = "/nonexistent";
@@ -110,7 +124,7 @@ std::string native_file_name(const char *name, file_owner owner)
     std::replace(path.begin(), path.end(), '\\', '/');
 #endif
     std::string folder = folder_for(owner);
-    return folder.empty() || path.empty() ? path : folder + "/" + path;
+    return folder.empty() || path.empty() ? path : folder + SEPARATOR + path;
 }
 
 bool read_whole_file(const std::string &path, std::vector<unsigned char> &bytes)

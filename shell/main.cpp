@@ -9,6 +9,7 @@
 #include "game/typing_game.h"
 #include "jpeg/jpeg.h"
 #include "shell/catalogue.h"
+#include "shell/i_message.h"
 #include "shell/i_signals.h"
 #include "shell/picture.h"
 
@@ -106,7 +107,9 @@ static void run_menu()
 
 static int fail(const char *what, const char *why)
 {
-    fprintf(stderr, "velmora: %s: %s\n", what, why);
+    char text[512];
+    snprintf(text, sizeof text, "velmora: %s: %s", what, why);
+    show_start_failure(text);
     return EXIT_FAILURE;
 }
 
@@ -130,6 +133,8 @@ int main()
     FSOUND_Init(44100, 32, 0);
     if (const char *problem = load_resources("velmora.dat")) {
         FSOUND_Close();
+        // Back from full screen first, or a message box could open behind it.
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
         return fail("velmora.dat", problem);
     }
     type_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\type.wav", 1, 0);
