@@ -3,7 +3,8 @@
 // Accepted: JFIF streams (APP0 "JFIF", major version 1), SOF0/SOF1 with 8-bit samples and 8-bit
 // quantisation tables, one scan of one component (grey) or three (YCbCr) whose luma sampling
 // H x V is 1, 2 or 4 while each chroma component gives one block per MCU. Everything must come
-// before SOS, and SOS must start within 10000 bytes. Anything else gives null.
+// before SOS, and SOS must start within 10000 bytes. Anything else gives null, and so does a
+// frame of 2^29 pixels or more, which no Allegro bitmap can hold (fits_allegro_bitmap).
 //
 // The stream carries its own size: the header pass never reads past it (a header that runs
 // out gives null), and entropy-coded data that runs out reads as zero bytes, so a truncated
@@ -926,6 +927,15 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
     return true;
 }
 
+// Allegro sizes a bitmap's pixel buffer as width * height * bytes per pixel in an int, so a
+// frame of 2^29 pixels or more (65535 x 65535 at most) would get a buffer that wrapped round
+// and is far too small for the rows it then hands out. Four bytes is the widest pixel any
+// depth or the 24-bit intermediate uses, so one line serves them all: fewer than 2^29 pixels.
+bool fits_allegro_bitmap(int width, int height)
+{
+    return static_cast<long long>(width) * height < (1LL << 29);
+}
+
 }  // namespace
 
 BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
@@ -939,7 +949,7 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     static const int no_counts[17] = {0};
     for (huffman_table &table : s.huffman)
         build_table(table, no_counts, nullptr);  // an undefined table matches no code
-    if (!read_headers(s))
+    if (!read_headers(s) || !fits_allegro_bitmap(s.width, s.height))
         return nullptr;
 
     int depth = _color_load_depth(24, FALSE);
