@@ -3,36 +3,12 @@
 // Tolerance: pixels agree exactly, except where libjpeg limited a Y, Cb or Cr sample to 0 or
 // 255 before colour conversion. The game converts the unlimited samples and limits only the
 // resulting channels, so those pixels may differ legitimately; nowhere else may they.
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 #include <string>
 
 #include "jpeg_streams.h"
 
 namespace {
-
-bytes read_file(const std::string &name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Runs cjpeg on a generated PPM/PGM image with the given options.
-bytes run_cjpeg(int width, int height, bool grey, const std::string &options)
-{
-    std::vector<unsigned char> image = test_image(width, height, grey ? 1 : 3, 7);
-    FILE *f = fopen("input.pnm", "wb");
-    fprintf(f, "P%c\n%d %d\n255\n", grey ? '5' : '6', width, height);
-    fwrite(image.data(), 1, image.size(), f);
-    fclose(f);
-    std::string command = "cjpeg " + options + " -outfile output.jpg input.pnm";
-    if (system(command.c_str()) != 0)
-        return {};
-    return read_file("output.jpg");
-}
 
 void expect_agreement(const bytes &stream, const std::string &what)
 {

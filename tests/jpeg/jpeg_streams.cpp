@@ -1,12 +1,16 @@
 #include "jpeg_streams.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <jpeglib.h>
 #include <turbojpeg.h>
 
 #include "jpeg/jpeg.h"
+#include "reference_jpeg.h"
 
 void start_allegro_for_decoding()
 {
@@ -83,14 +87,19 @@ bytes make_block_stream(const block_stream &blocks)
                                static_cast<unsigned char>(c == 1 ? blocks.h * 16 + blocks.v : 0x11),
                                0});
     segment(s, 0xC0, sof);
-    // DC: categories 0..11 as 4-bit codes 0000..1011. AC: end of block as the one-bit code 0,
-    // or, with no_ac_code, a single 2-bit code 00 that the all-ones filler never matches.
+    // DC: categories 0..11 as 4-bit codes 0000..1011. AC: end of block as the one-bit code 0
+    // and sizes 1..15 with no run as 5-bit codes 10000..11110; or, with no_ac_code, a single
+    // 2-bit code 00 that the all-ones filler never matches.
     bytes dht = {0x00, 0, 0, 0, 12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     for (int i = 0; i < 12; i++)
         dht.push_back(static_cast<unsigned char>(i));
-    dht.insert(dht.end(), {0x10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00});
-    if (!blocks.no_ac_code)
-        dht[dht.size() - 17] = 1, dht[dht.size() - 16] = 0;
+    if (blocks.no_ac_code) {
+        dht.insert(dht.end(), {0x10, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x00});
+    } else {
+        dht.insert(dht.end(), {0x10, 1, 0, 0, 0, 15, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+        for (int i = 0; i < 16; i++)
+            dht.push_back(static_cast<unsigned char>(i));
+    }
     segment(s, 0xC4, dht);
     bytes sos = {static_cast<unsigned char>(blocks.components)};
     for (int c = 1; c <= blocks.components; c++)
@@ -109,10 +118,16 @@ bytes make_block_stream(const block_stream &blocks)
         int n = category(diff);
         w.put(n, 4);
         w.put(diff < 0 ? diff + (1 << n) - 1 : diff, n);
-        if (blocks.no_ac_code)
+        if (blocks.no_ac_code) {
             w.put(0xFFFF, 16);
-        else
-            w.put(0, 1);
+            continue;
+        }
+        if (blocks.first_ac != 0) {
+            int size = category(blocks.first_ac);
+            w.put(16 + size - 1, 5);
+            w.put(blocks.first_ac < 0 ? blocks.first_ac + (1 << size) - 1 : blocks.first_ac, size);
+        }
+        w.put(0, 1);
     }
     w.finish();
     s.insert(s.end(), w.out.begin(), w.out.end());
@@ -219,4 +234,99 @@ bytes insert_at(const bytes &stream, long at, const bytes &piece)
     out.insert(out.end(), piece.begin(), piece.end());
     out.insert(out.end(), stream.begin() + at, stream.end());
     return out;
+}
+
+bytes run_cjpeg(int width, int height, bool grey, const std::string &options)
+{
+    std::vector<unsigned char> image = test_image(width, height, grey ? 1 : 3, 7);
+    FILE *f = fopen("cjpeg_input.pnm", "wb");
+    if (!f)
+        return {};
+    fprintf(f, "P%c\n%d %d\n255\n", grey ? '5' : '6', width, height);
+    fwrite(image.data(), 1, image.size(), f);
+    fclose(f);
+    std::string command = "cjpeg " + options + " -outfile cjpeg_output.jpg cjpeg_input.pnm";
+    if (system(command.c_str()) != 0)
+        return {};
+    std::ifstream in("cjpeg_output.jpg", std::ios::binary);
+    bytes stream{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    remove("cjpeg_input.pnm");
+    remove("cjpeg_output.jpg");
+    return stream;
+}
+
+std::vector<bytes> jpeg_corpus()
+{
+    std::vector<bytes> corpus;
+    const char *cjpeg_options[] = {
+        "-sample 2x2 -quality 75", "-sample 1x1 -quality 95", "-sample 2x1 -quality 50",
+        "-sample 1x2 -quality 85", "-sample 2x2 -quality 100 -optimize",
+        "-sample 2x2 -restart 1", "-sample 1x1 -restart 1 -optimize -quality 30",
+        "-sample 2x1 -restart 1 -quality 90",
+    };
+    int width = 19;
+    for (const char *options : cjpeg_options) {
+        corpus.push_back(run_cjpeg(width, 23, false, std::string("-dct int -baseline ") + options));
+        width += 6;
+    }
+    corpus.push_back(run_cjpeg(27, 13, true, "-dct int -grayscale -restart 1"));
+    for (int sampling : {SAMP_444, SAMP_422, SAMP_420, SAMP_GREY})
+        for (int quality : {40, 100})
+            corpus.push_back(encode_turbo(24 + 7 * sampling, 17, sampling, quality, quality));
+
+    block_stream crosses;
+    crosses.width = 32;
+    crosses.components = 3;
+    crosses.h = 2;
+    crosses.no_ac_code = true;
+    crosses.dc = {80, 80, 0, 0, -80, 40, 0, 0};
+    corpus.push_back(make_block_stream(crosses));
+    // Dequantised terms past 2^18 (quantisation 200): a column without AC terms (its DC term
+    // times 4) and the full kernel (times 8192, then down by 2^11) then wrap differently.
+    block_stream large;
+    large.width = 64;
+    large.height = 32;
+    large.first_ac = -20000;
+    for (int i = 0; i < 32; i++)
+        large.dc.push_back(i * 100);
+    bytes wrapping = make_block_stream(large);
+    long dqt = find_marker(wrapping, 0xDB);
+    std::fill(wrapping.begin() + dqt + 5, wrapping.begin() + dqt + 69, 200);
+    corpus.push_back(wrapping);
+
+    // A second DHT before the scan that redefines AC table 0 with fewer codes than before.
+    bytes redefined = corpus[0];
+    corpus.push_back(insert_at(redefined, find_marker(redefined, 0xDA),
+                               {0xFF, 0xC4, 0, 22, 0x10, 0, 2, 1, 0, 0, 0, 0, 0, 0,
+                                0, 0, 0, 0, 0, 0, 0, 0x01, 0x00, 0x11}));
+    // 0xFF 0xFF 0xD0 inside the scan (restart ahead), and a DRI without restart markers.
+    bytes markers = corpus[2];
+    long scan = find_marker(markers, 0xDA) + 20;
+    corpus.push_back(insert_at(markers, scan, {0xFF, 0xFF, 0xD0, 0x5A, 0xFF, 0xFF, 0xD7}));
+    corpus.push_back(insert_at(markers, find_marker(markers, 0xDA), {0xFF, 0xDD, 0, 4, 0, 2}));
+    return corpus;
+}
+
+std::string reference_difference(const bytes &stream)
+{
+    bytes copy(stream);
+    copy.shrink_to_fit();
+    BITMAP *fast = decode(copy);
+    BITMAP *plain = reference_decode_jpeg(copy.data(), static_cast<long>(copy.size()), nullptr);
+    std::string why;
+    if (!fast != !plain) {
+        why = fast ? "only the plain decoder gives null" : "only the game's decoder gives null";
+    } else if (fast && (fast->w != plain->w || fast->h != plain->h)) {
+        why = "picture sizes differ";
+    } else if (fast) {
+        for (int y = 0; y < fast->h && why.empty(); y++)
+            for (int x = 0; x < fast->w && why.empty(); x++)
+                if (getpixel(fast, x, y) != getpixel(plain, x, y))
+                    why = "pixel " + std::to_string(x) + "," + std::to_string(y);
+    }
+    if (fast)
+        destroy_bitmap(fast);
+    if (plain)
+        destroy_bitmap(plain);
+    return why;
 }
