@@ -1,5 +1,6 @@
 // The decoder's exact arithmetic and its accepted subset, on streams whose contents are known.
 #include <cstdio>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "jpeg/jpeg.h"
@@ -42,18 +43,20 @@ TEST_F(Decoder, DcOnlyBlocksAndClampingOfSamples)
     destroy_bitmap(picture);
 }
 
-TEST_F(Decoder, ColourConversionWithoutRoundingTerm)
+// Samples outside 0..255 are converted as they are; only the channels are limited after.
+TEST_F(Decoder, ColourConversionWithoutRoundingTermLimitsAfterConverting)
 {
-    const int samples[4][3] = {{76, 85, 255}, {29, 255, 107}, {128, 128, 128}, {0, 0, 0}};
-    const int expected[4] = {0xFE0000, 0x0000FE, 0x808080, 0x008700};
+    const int samples[6][3] = {{76, 85, 255}, {29, 255, 107}, {0, 0, 0},
+                               {-20, 128, 255}, {128, 128, 128}, {300, 128, 0}};
+    const int expected[6] = {0xFE0000, 0x0000FE, 0x008700, 0x9E0000, 0x808080, 0x78FFFF};
     block_stream blocks;
-    blocks.width = 32;
+    blocks.width = 48;
     blocks.components = 3;
     for (const auto &s : samples)
         blocks.dc.insert(blocks.dc.end(), {dc_for(s[0]), dc_for(s[1]), dc_for(s[2])});
     BITMAP *picture = decode(make_block_stream(blocks));
     ASSERT_NE(picture, nullptr);
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 6; i++)
         EXPECT_EQ(pixel_rgb(picture, i * 8 + 3, 4), expected[i]) << "example " << i;
     destroy_bitmap(picture);
 }
@@ -72,6 +75,21 @@ TEST_F(Decoder, UnmatchedAcCodeDrawsACrossAndDecodingGoesOn)
                 bool on_cross = x == y || x == 7 - y;
                 ASSERT_EQ(grey_at(picture, block * 8 + x, y), on_cross ? 255 : 0);
             }
+    destroy_bitmap(picture);
+
+    // In colour the chroma blocks get the cross too, drawn twice as wide over the two luma
+    // blocks: the colour of each pixel tells which crosses it lies on.
+    blocks.components = 3;
+    blocks.h = 2;
+    blocks.dc = {80, 80, 0, 0};
+    picture = decode(make_block_stream(blocks));
+    ASSERT_NE(picture, nullptr);
+    const int colours[2][2] = {{0x008700, 0xB200E1}, {0x4BFF1C, 0xFF78FF}};  // [luma][chroma]
+    for (int y = 0; y < 8; y++)
+        for (int x = 0; x < 16; x++) {
+            bool luma = x % 8 == y || x % 8 == 7 - y, chroma = x / 2 == y || x / 2 == 7 - y;
+            ASSERT_EQ(pixel_rgb(picture, x, y), colours[luma][chroma]) << x << "," << y;
+        }
     destroy_bitmap(picture);
 }
 
@@ -233,9 +251,15 @@ TEST_F(Decoder, LoaderReadsWholeFiles)
     FILE *f = fopen(name, "wb");
     fwrite(stream.data(), 1, stream.size(), f);
     fclose(f);
-    BITMAP *from_file = load_jpg(name, nullptr);
+    PALETTE expected, got;
+    generate_332_palette(expected);
+    memset(got, 77, sizeof got);
+    BITMAP *from_file = load_jpg(name, got);
     BITMAP *from_memory = decode(stream);
     ASSERT_NE(from_file, nullptr);
+    for (int i = 0; i < 256; i++)
+        ASSERT_TRUE(got[i].r == expected[i].r && got[i].g == expected[i].g &&
+                    got[i].b == expected[i].b) << "palette entry " << i;
     for (int y = 0; y < 30; y++)
         for (int x = 0; x < 40; x++)
             ASSERT_EQ(pixel_rgb(from_file, x, y), pixel_rgb(from_memory, x, y));
