@@ -20,7 +20,8 @@
 //
 // For speed, the scan is decoded an MCU row at a time into a strip of samples that is then
 // converted a pixel row at a time; bits are read through a 64-bit buffer; the inverse DCT and
-// the colour rows run on vector lanes. None of this changes a pixel: each step computes the
+// the colour rows run on vector lanes; with AVX2 a block whose values are checked to fit takes
+// a 16-bit inverse DCT (inverse_dct_16). None of this changes a pixel: each step computes the
 // same values as the plain arithmetic described above.
 #include "jpeg.h"
 
@@ -28,6 +29,16 @@
 
 #include <cstdint>
 #include <cstring>
+
+// On x86-64 the hot steps are built twice, once more for processors with AVX2, and the one
+// that fits is picked at run time. The pick of a target_clones build is an ELF indirect
+// function, so other builds (Windows) keep the one plain build of each step.
+#if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
+#define WITH_AVX2 1
+#include <immintrin.h>
+#else
+#define WITH_AVX2 0
+#endif
 
 namespace {
 
@@ -608,10 +619,9 @@ inline int16_t final_sample(u32 value)
     return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
 }
 
-// On x86-64 the inverse DCT and the colour rows are built twice, once more for processors
-// with AVX2 (wider vectors, 32-bit multiplies), and the loader picks the build that fits.
-// That pick is an ELF indirect function: Windows builds keep the one plain build.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
+// The inverse DCT and the colour rows get an AVX2 build (wider vectors, 32-bit multiplies)
+// beside the plain one.
+#if WITH_AVX2
 #define WITH_AVX2_BUILD __attribute__((target_clones("avx2", "default")))
 #else
 #define WITH_AVX2_BUILD
@@ -662,6 +672,155 @@ WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, b
             half_short_lanes row = __builtin_convertvector(samples, half_short_lanes);
             std::memcpy(out + 4 * h, &row, sizeof row);
         }
+}
+
+// Inverse DCT on 16-bit lanes (AVX2), the way libjpeg-turbo runs its slow integer one: each
+// product of the kernel is a 16 x 16-bit multiply summed in pairs into 32 bits (pmaddwd).
+//
+// It gives exactly inverse_dct's samples whenever two checks made on the block pass:
+//  1. Every dequantised coefficient (as inverse_dct computes it, wrapped to 32 bits) lies in
+//     -32768..32767, so the 16-bit inputs are inverse_dct's inputs.
+//  2. Every value the first pass leaves for the second lies in -32768..32767 too.
+// Why that suffices: both kernels work modulo 2^32. Written out, each output of the kernel is
+// one integer combination of its eight inputs, and every constant of that combination fits in
+// 16 bits (see the pair tables below: for example o0 = -11363 x7 + 9633 x5 - 6436 x3 +
+// 2260 x1). Products of 16-bit numbers are exact in 32 bits and sums wrap as inverse_dct's do,
+// so each pass yields inverse_dct's 32-bit values bit for bit, wrapped or not, and the shifts
+// that follow are the same. The DC-alone columns of inverse_dct need no case of their own:
+// with |x0| <= 32768, 8192 * x0 cannot wrap, so the kernel gives (8192 x0 + 1024) >> 11 = 4 x0
+// as well. A block failing either check is left untouched for inverse_dct.
+#if WITH_AVX2
+#define AVX2_TARGET __attribute__((target("avx2")))
+
+AVX2_TARGET inline __m256i pair_rows(__m128i a, __m128i b)
+{
+    // (a[c], b[c]) for columns c = 0..7: the 16-bit pairs pmaddwd multiplies and adds.
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi16(a, b)),
+                                   _mm_unpackhi_epi16(a, b), 1);
+}
+
+AVX2_TARGET inline __m256i pair_constants(int first, int second)
+{
+    return _mm256_set1_epi32(static_cast<int>((u32(second) << 16) | (u32(first) & 0xFFFF)));
+}
+
+// One dimension of the kernel on eight sets: x[i] holds value i of each set in its 16-bit
+// lanes, y[i] gets output i of each set in 32-bit lanes.
+AVX2_TARGET inline void idct_kernel_16(const __m128i *x, __m256i *y)
+{
+    __m256i p04 = pair_rows(x[0], x[4]), p26 = pair_rows(x[2], x[6]);
+    __m256i p13 = pair_rows(x[1], x[3]), p57 = pair_rows(x[5], x[7]);
+    // Even part: t0, t1 = (x0 +- x4) * 8192; t3 = z1 + x2 * 6270; t2 = z1 - x6 * 15137.
+    __m256i t0 = _mm256_madd_epi16(p04, pair_constants(8192, 8192));
+    __m256i t1 = _mm256_madd_epi16(p04, pair_constants(8192, -8192));
+    __m256i t3 = _mm256_madd_epi16(p26, pair_constants(4433 + 6270, 4433));
+    __m256i t2 = _mm256_madd_epi16(p26, pair_constants(4433, 4433 - 15137));
+    __m256i e0 = _mm256_add_epi32(t0, t3), e3 = _mm256_sub_epi32(t0, t3);
+    __m256i e1 = _mm256_add_epi32(t1, t2), e2 = _mm256_sub_epi32(t1, t2);
+    // Odd part, each output a combination of x1, x3 (d, c) and x5, x7 (b, a).
+    __m256i o0 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(9633 - 7373, 9633 - 16069)),
+        _mm256_madd_epi16(p57, pair_constants(9633, 2446 - 7373 + 9633 - 16069)));
+    __m256i o1 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(9633 - 3196, 9633 - 20995)),
+        _mm256_madd_epi16(p57, pair_constants(16819 - 20995 + 9633 - 3196, 9633)));
+    __m256i o2 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(9633, 25172 - 20995 + 9633 - 16069)),
+        _mm256_madd_epi16(p57, pair_constants(9633 - 20995, 9633 - 16069)));
+    __m256i o3 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(12299 - 7373 + 9633 - 3196, 9633)),
+        _mm256_madd_epi16(p57, pair_constants(9633 - 3196, 9633 - 7373)));
+    y[0] = _mm256_add_epi32(e0, o3); y[7] = _mm256_sub_epi32(e0, o3);
+    y[1] = _mm256_add_epi32(e1, o2); y[6] = _mm256_sub_epi32(e1, o2);
+    y[2] = _mm256_add_epi32(e2, o1); y[5] = _mm256_sub_epi32(e2, o1);
+    y[3] = _mm256_add_epi32(e3, o0); y[4] = _mm256_sub_epi32(e3, o0);
+}
+
+// Eight 32-bit lanes to 16 bits (the values are known to fit).
+AVX2_TARGET inline __m128i narrow(__m256i v)
+{
+    return _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+}
+
+AVX2_TARGET inline void transpose_8x8(__m128i *m)
+{
+    __m128i a[8], b[8];
+    for (int i = 0; i < 4; i++) {
+        a[i] = _mm_unpacklo_epi16(m[2 * i], m[2 * i + 1]);
+        a[i + 4] = _mm_unpackhi_epi16(m[2 * i], m[2 * i + 1]);
+    }
+    for (int h = 0; h < 8; h += 4) {
+        b[h + 0] = _mm_unpacklo_epi32(a[h + 0], a[h + 1]);
+        b[h + 1] = _mm_unpackhi_epi32(a[h + 0], a[h + 1]);
+        b[h + 2] = _mm_unpacklo_epi32(a[h + 2], a[h + 3]);
+        b[h + 3] = _mm_unpackhi_epi32(a[h + 2], a[h + 3]);
+    }
+    for (int h = 0; h < 2; h++) {
+        m[4 * h + 0] = _mm_unpacklo_epi64(b[4 * h + 0], b[4 * h + 2]);
+        m[4 * h + 1] = _mm_unpackhi_epi64(b[4 * h + 0], b[4 * h + 2]);
+        m[4 * h + 2] = _mm_unpacklo_epi64(b[4 * h + 1], b[4 * h + 3]);
+        m[4 * h + 3] = _mm_unpackhi_epi64(b[4 * h + 1], b[4 * h + 3]);
+    }
+}
+
+// inverse_dct's work when the checks above pass, false (with nothing changed) otherwise.
+// `quant16` is the quantisation table in 16 bits.
+AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16, int16_t *out,
+                                int stride)
+{
+    u32 dc_term = u32(dc) * u32(quant16[0]);
+    if (dc_term + 32768u > 65535u)
+        return false;
+    __m128i x[8];
+    __m128i fits = _mm_set1_epi16(-1);
+    for (int r = 0; r < 8; r++) {
+        __m128i terms = _mm_loadu_si128(reinterpret_cast<const __m128i *>(ac + r));
+        __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i *>(quant16 + 8 * r));
+        x[r] = _mm_mullo_epi16(terms, q);
+        // The product fits in 16 bits when its high half is the sign of its low half.
+        fits = _mm_and_si128(fits, _mm_cmpeq_epi16(_mm_mulhi_epi16(terms, q),
+                                                   _mm_srai_epi16(x[r], 15)));
+    }
+    if (_mm_movemask_epi8(fits) != 0xFFFF)
+        return false;
+    x[0] = _mm_insert_epi16(x[0], static_cast<int16_t>(dc_term), 0);
+    __m256i y[8];
+    idct_kernel_16(x, y);
+    __m256i outside = _mm256_setzero_si256();
+    for (int i = 0; i < 8; i++) {
+        y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(1024)), 11);
+        // Outside -32768..32767 exactly when adding 32768 leaves bits above the low 16.
+        outside = _mm256_or_si256(outside, _mm256_add_epi32(y[i], _mm256_set1_epi32(32768)));
+    }
+    if (!_mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))))
+        return false;
+    for (int i = 0; i < 8; i++)
+        x[i] = narrow(y[i]);
+    transpose_8x8(x);  // x[i] now holds value i of each row
+    idct_kernel_16(x, y);
+    for (int i = 0; i < 8; i++) {
+        __m256i samples = _mm256_add_epi32(
+            _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(131072)), 18),
+            _mm256_set1_epi32(128));
+        x[i] = narrow(samples);
+    }
+    transpose_8x8(x);
+    for (int r = 0; r < 8; r++, out += stride) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), x[r]);
+        ac[r] = short_lanes{};
+    }
+    return true;
+}
+#endif
+
+bool has_avx2()
+{
+#if WITH_AVX2
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
 }
 
 void fill_block(int16_t *out, int stride, int16_t sample)
@@ -721,6 +880,8 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
 struct block_kind {
     const huffman_table *dc, *ac;
     const int *quant;
+    const int16_t *quant16;  // the same table in 16 bits
+    bool wide_idct;          // inverse_dct_16 may be tried
     int *predictor;
     int16_t *out;  // the block in the first MCU of the strip
     int mcu_step;  // samples from one MCU's block to the next one's
@@ -751,6 +912,11 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
         u32 column = u32(predictor) * u32(kind.quant[0]) * 4u;
         fill_block(out, kind.stride, final_sample(column * 8192u));
     } else {
+#if WITH_AVX2
+        if (kind.wide_idct && inverse_dct_16(predictor, coefficients, kind.quant16, out,
+                                             kind.stride))
+            return;
+#endif
         inverse_dct(predictor, coefficients, columns, halves[1] == 0, kind.quant, out,
                     kind.stride);
     }
@@ -898,16 +1064,22 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
     const huffman_table *chroma_dc = &s.huffman[s.chroma_dc];
     const huffman_table *chroma_ac = &s.huffman[2 + s.chroma_ac];
     const int *luma_q = s.quant[s.luma_quant], *chroma_q = s.quant[s.chroma_quant];
+    int16_t quant16[2][64];
+    for (int i = 0; i < 64; i++) {
+        quant16[0][i] = static_cast<int16_t>(luma_q[i]);
+        quant16[1][i] = static_cast<int16_t>(chroma_q[i]);
+    }
+    bool wide_idct = has_avx2();
     // Luma blocks in scan order: left to right, then the lower pair.
     block_kind kinds[6];
     for (int i = 0; i < luma_blocks; i++)
-        kinds[i] = {luma_dc, luma_ac, luma_q, &predictors[0],
+        kinds[i] = {luma_dc, luma_ac, luma_q, quant16[0], wide_idct, &predictors[0],
                     strip.luma + (i >> 1) * 8 * strip.luma_stride + (i & 1) * 8, mcu_w,
                     strip.luma_stride};
-    kinds[luma_blocks] = {chroma_dc, chroma_ac, chroma_q, &predictors[1], strip.cb, 8,
-                          strip.chroma_stride};
-    kinds[luma_blocks + 1] = {chroma_dc, chroma_ac, chroma_q, &predictors[2], strip.cr, 8,
-                              strip.chroma_stride};
+    kinds[luma_blocks] = {chroma_dc, chroma_ac, chroma_q, quant16[1], wide_idct,
+                          &predictors[1], strip.cb, 8, strip.chroma_stride};
+    kinds[luma_blocks + 1] = {chroma_dc, chroma_ac, chroma_q, quant16[1], wide_idct,
+                              &predictors[2], strip.cr, 8, strip.chroma_stride};
     int blocks = s.scan_components == 3 ? luma_blocks + 2 : 1;
 
     s.reader.start = s.start;
