@@ -422,22 +422,45 @@ bit_reader load_bytes(bit_reader r)
     return r;
 }
 
-// Fills the buffer to at least 57 bits; all at once when the next eight bytes hold no 0xFF.
+// How many of the eight bytes of `word` (the first in the top byte) come before its first
+// 0xFF.
+inline int bytes_before_ff(u64 word)
+{
+    // The top bit of each byte of `ff` is set exactly where `word` holds 0xFF: a zero byte of
+    // ~word. Adding 0x7F to the low seven bits of a byte never carries out of the byte.
+    const u64 LOWS = 0x7F7F7F7F7F7F7F7Full;
+    u64 inverse = ~word;
+    u64 ff = ~(((inverse & LOWS) + LOWS) | inverse | LOWS);
+    if (ff == 0)
+        return 8;
+#if defined(__GNUC__)
+    return __builtin_clzll(ff) / 8;
+#else
+    int n = 0;
+    for (; !(ff >> 63); ff <<= 8)
+        n++;
+    return n;
+#endif
+}
+
+// Fills the buffer to at least 57 bits: the bytes before the next 0xFF all at once, the rest
+// (from that 0xFF on) a byte at a time.
 inline void refill(bit_reader &r)
 {
     if (r.pos + 8 <= r.size) {
         u64 word = 0;
         for (int i = 0; i < 8; i++)
             word = (word << 8) | r.start[r.pos + i];
-        const u64 ONES = 0x0101010101010101ull, HIGHS = 0x8080808080808080ull;
-        bool any_ff = ((~word - ONES) & word & HIGHS) != 0;  // a zero byte in ~word
-        if (!any_ff) {
-            int take = (64 - r.bit_count) / 8;
+        int want = (64 - r.bit_count) / 8;
+        int clean = bytes_before_ff(word);
+        int take = want < clean ? want : clean;
+        if (take > 0) {
             r.bits |= word >> (64 - 8 * take) << (64 - 8 * take - r.bit_count);
             r.pos += take;
             r.bit_count += 8 * take;
             r.bits_loaded += 8 * take;
-            return;
+            if (take == want)
+                return;
         }
     }
     r = load_bytes(r);
