@@ -96,6 +96,7 @@ struct bit_reader {
     long bits_loaded;
     long idle_pos;       // the position while nothing has been read (byte_position)
     bool watch_markers;  // a loaded byte may stand before a restart marker (check_markers)
+    long clean_end;      // no 0xFF from pos up to here (fill_clean)
 };
 
 struct jpeg_state {
@@ -393,6 +394,15 @@ bool marker_at(const bit_reader &r, long at)
     return scan_byte(r, at) == 0xFF && (scan_byte(r, at + 1) & 0xF8) == 0xD0;
 }
 
+// Where the next 0xFF from `from` on stands, or the end of the stream.
+long next_ff(const bit_reader &r, long from)
+{
+    if (from >= r.size)
+        return r.size;
+    const void *ff = std::memchr(r.start + from, 0xFF, static_cast<size_t>(r.size - from));
+    return ff ? static_cast<const unsigned char *>(ff) - r.start : r.size;
+}
+
 // Starts reading at `load_from` with the position `idle_pos` until the first bit is read.
 void start_reader(bit_reader &r, long load_from, long idle_pos)
 {
@@ -402,14 +412,16 @@ void start_reader(bit_reader &r, long load_from, long idle_pos)
     r.bit_count = 0;
     r.bits_loaded = 0;
     r.watch_markers = marker_at(r, idle_pos);
+    r.clean_end = next_ff(r, load_from);
 }
 
-// Loads whole bytes up to at least 57 bits. A 0xFF whose passed-over byte opens a restart
-// marker is one that check_markers has to notice once it is the current byte. (The reader
-// goes by value through the rarely taken paths, so the hot one can keep it in registers.)
+// Loads whole bytes up to at least 49 bits, never past 63 (fill_clean shifts by the count).
+// A 0xFF whose passed-over byte opens a restart marker is one that check_markers has to
+// notice once it is the current byte. (The reader goes by value through the rarely taken
+// paths, so the hot one can keep it in registers.)
 bit_reader load_bytes(bit_reader r)
 {
-    while (r.bit_count <= 56) {
+    while (r.bit_count <= 48) {
         u64 value = static_cast<u64>(scan_byte(r, r.pos++));
         if (value == 0xFF) {
             r.watch_markers = r.watch_markers || marker_at(r, r.pos);
@@ -419,6 +431,7 @@ bit_reader load_bytes(bit_reader r)
         r.bit_count += 8;
         r.bits_loaded += 8;
     }
+    r.clean_end = next_ff(r, r.pos);
     return r;
 }
 
@@ -443,15 +456,40 @@ inline int bytes_before_ff(u64 word)
 #endif
 }
 
-// Fills the buffer to at least 57 bits: the bytes before the next 0xFF all at once, the rest
+// The eight bytes from `at` on, the first in the top byte.
+inline u64 big_endian_word(const unsigned char *at)
+{
+#if defined(__GNUC__)
+    u64 word;
+    std::memcpy(&word, at, sizeof word);
+    return __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? __builtin_bswap64(word) : word;
+#else
+    u64 word = 0;
+    for (int i = 0; i < 8; i++)
+        word = (word << 8) | at[i];
+    return word;
+#endif
+}
+
+// refill without a branch, for when the next eight bytes hold no 0xFF: the buffer gets at
+// least 56 bits. The bits below the whole bytes loaded are those of the next byte, which
+// the next load puts there again.
+inline void fill_clean(bit_reader &r)
+{
+    r.bits |= big_endian_word(r.start + r.pos) >> r.bit_count;
+    int take = (63 - r.bit_count) >> 3;
+    r.pos += take;
+    r.bit_count += 8 * take;
+    r.bits_loaded += 8 * take;
+}
+
+// Fills the buffer to at least 49 bits: the bytes before the next 0xFF all at once, the rest
 // (from that 0xFF on) a byte at a time.
 inline void refill(bit_reader &r)
 {
     if (r.pos + 8 <= r.size) {
-        u64 word = 0;
-        for (int i = 0; i < 8; i++)
-            word = (word << 8) | r.start[r.pos + i];
-        int want = (64 - r.bit_count) / 8;
+        u64 word = big_endian_word(r.start + r.pos);
+        int want = (63 - r.bit_count) / 8;
         int clean = bytes_before_ff(word);
         int take = want < clean ? want : clean;
         if (take > 0) {
@@ -526,7 +564,9 @@ void restart(bit_reader &r)
 // is ahead, in which case nothing is to be read.
 inline bool restart_ahead(bit_reader &r)
 {
-    if (r.bit_count < 32)
+    if (r.pos + 8 <= r.clean_end)
+        fill_clean(r);
+    else if (r.bit_count < 32)
         refill(r);
     if (!r.watch_markers)
         return false;
