@@ -1,0 +1,277 @@
+// Header pass: the segments before the scan, the Huffman and quantisation tables.
+#include "jpeg_parts.h"
+
+namespace jpeg_parts {
+
+namespace {
+
+// Zig-zag index of each natural (row-major) position.
+const unsigned char zigzag[64] = {
+     0,  1,  5,  6, 14, 15, 27, 28,
+     2,  4,  7, 13, 16, 26, 29, 42,
+     3,  8, 12, 17, 25, 30, 41, 43,
+     9, 11, 18, 24, 31, 40, 44, 53,
+    10, 19, 23, 32, 39, 45, 52, 54,
+    20, 22, 33, 38, 46, 51, 55, 60,
+    21, 34, 37, 47, 50, 56, 59, 61,
+    35, 36, 48, 49, 57, 58, 62, 63,
+};
+
+bool has(const jpeg_state &s, long count)
+{
+    return s.pos >= 0 && count >= 0 && s.pos + count <= s.size;
+}
+
+int byte_at(const jpeg_state &s, long at)
+{
+    return s.start[at];
+}
+
+int read_u8(jpeg_state &s)
+{
+    return s.start[s.pos++];
+}
+
+int read_u16(jpeg_state &s)
+{
+    int value = (s.start[s.pos] << 8) | s.start[s.pos + 1];
+    s.pos += 2;
+    return value;
+}
+
+bool parse_sof(jpeg_state &s)
+{
+    if (!has(s, 9))
+        return false;
+    s.pos += 3;
+    if (read_u8(s) != 8)
+        return false;
+    s.height = read_u16(s);
+    s.width = read_u16(s);
+    int count = read_u8(s);
+    if (!has(s, 3L * count))
+        return false;
+    for (int i = 0; i < count; i++) {
+        int id = read_u8(s);
+        int sampling = read_u8(s);
+        int selector = read_u8(s);
+        if ((id >= 1 && id <= 3) && selector > 1)
+            return false;  // only tables 0 and 1 exist
+        if (id == 1) {
+            s.luma_sampling = (sampling >> 4) * (sampling & 15);
+            s.luma_quant = selector;
+        } else if (id == 2 || id == 3) {
+            s.chroma_quant = selector;
+        }
+    }
+    return true;
+}
+
+// Fills table.resolved from table.fast: where an AC code and its value bits fit in the index,
+// the step and value are worked out in advance, as decode_coefficients would. A symbol without
+// value bits writes a zero after its run, which for 15 zeros (ZRL) is the same as skipping 16;
+// the end of block steps past the last coefficient.
+void resolve_values(huffman_table &table)
+{
+    for (int index = 0; index < (1 << FAST_BITS); index++) {
+        int length = table.fast[index] >> 8, symbol = table.fast[index] & 0xFF;
+        int run = symbol >> 4, size = symbol & 15;
+        table.resolved[index] = 0;
+        if (length == 0 || length + size > FAST_BITS)
+            continue;
+        int v = extend((index >> (FAST_BITS - length - size)) & ((1 << size) - 1), size);
+        int step = symbol == 0 ? END_OF_BLOCK_STEP : run;
+        table.resolved[index] = v * 2048 + step * 16 + length + size;
+    }
+}
+
+}  // namespace
+
+void build_table(huffman_table &table, const int *counts, const unsigned char *symbols)
+{
+    int code = 0, index = 0;
+    for (int length = 1; length <= 16; length++) {
+        table.first_code[length] = code;
+        table.first_index[length] = index;
+        table.last_code[length] = code + counts[length] - 1;
+        code = (code + counts[length]) * 2;
+        index += counts[length];
+    }
+    if (index > 0)
+        std::memcpy(table.symbols, symbols, index);
+    std::memset(table.fast, 0, sizeof table.fast);
+    for (int length = 1; length <= FAST_BITS; length++) {
+        for (int code = table.first_code[length]; code <= table.last_code[length]; code++) {
+            if (code >= (1 << length))
+                break;  // an oversubscribed table: these codes can never be read
+            int symbol = table.symbols[table.first_index[length] + code - table.first_code[length]];
+            int spread = FAST_BITS - length;
+            for (int low = 0; low < (1 << spread); low++) {
+                uint16_t &entry = table.fast[(code << spread) | low];
+                if (entry == 0)  // a shorter code read first wins, as bit by bit
+                    entry = static_cast<uint16_t>((length << 8) | symbol);
+            }
+        }
+    }
+    resolve_values(table);
+}
+
+namespace {
+
+// A table with more than 256 codes has no room in the table and fails the stream. Returns
+// the bytes the table took, 0 to fail.
+unsigned read_huffman_table(jpeg_state &s)
+{
+    if (!has(s, 17))
+        return 0;
+    int kind = read_u8(s);
+    int counts[17] = {0};
+    int total = 0;
+    for (int l = 1; l <= 16; l++)
+        total += counts[l] = read_u8(s);
+    if (total > 256 || !has(s, total))
+        return 0;
+    build_table(s.huffman[((kind >> 4) & 1) * 2 + (kind & 1)], counts, s.start + s.pos);
+    s.pos += total;
+    return 17 + total;
+}
+
+unsigned read_quant_table(jpeg_state &s)
+{
+    if (!has(s, 65))
+        return 0;
+    int kind = read_u8(s);
+    int id = kind & 15;
+    if (id > 1 || (kind >> 4) != 0)
+        return 0;
+    for (int i = 0; i < 64; i++)
+        s.quant[id][i] = s.start[s.pos + zigzag[i]];
+    s.pos += 64;
+    return 65;
+}
+
+// DHT and DQT segments: tables one after another until the segment's length is used up.
+bool parse_tables(jpeg_state &s, unsigned (*read_table)(jpeg_state &))
+{
+    if (!has(s, 3))
+        return false;
+    s.pos++;
+    unsigned length = read_u16(s);
+    for (unsigned counter = 2; counter < length;) {
+        unsigned used = read_table(s);
+        if (used == 0)
+            return false;
+        counter += used;
+    }
+    return true;
+}
+
+bool parse_sos(jpeg_state &s)
+{
+    if (!has(s, 4))
+        return false;
+    s.pos += 3;
+    int count = read_u8(s);
+    if (count != 1 && count != 3)
+        return false;
+    s.scan_components = count;
+    if (!has(s, 2L * count + 3))
+        return false;
+    for (int i = 0; i < count; i++) {
+        int id = read_u8(s);
+        int tables = read_u8(s);
+        int dc = tables >> 4, ac = tables & 15;
+        if (dc > 1 || ac > 1)
+            return false;  // only tables 0 and 1 exist
+        if (id == 1) {
+            s.luma_dc = dc;
+            s.luma_ac = ac;
+        } else if (id == 2 || id == 3) {
+            s.chroma_dc = dc;
+            s.chroma_ac = ac;
+        } else {
+            return false;
+        }
+    }
+    s.pos += 3;
+    return true;
+}
+
+bool parse_app0(jpeg_state &s)
+{
+    if (!has(s, 17))
+        return false;
+    s.pos++;
+    if (read_u16(s) < 16)
+        return false;
+    if (std::memcmp(s.start + s.pos, "JFIF", 5) != 0)
+        return false;
+    s.pos += 5;
+    if (read_u8(s) != 1)
+        return false;
+    s.pos += 6;  // minor version, density unit, two densities
+    int w = read_u8(s), h = read_u8(s);
+    s.pos += 3L * w * h;
+    return true;
+}
+
+// Handles the marker whose code byte is at pos. False ends the decode with null.
+bool handle_marker(jpeg_state &s)
+{
+    switch (byte_at(s, s.pos)) {
+    case 0xC0:
+    case 0xC1:
+        s.markers |= SEEN_SOF;
+        return parse_sof(s);
+    case 0xC4:
+        s.markers |= SEEN_DHT;
+        return parse_tables(s, read_huffman_table);
+    case 0xD8:
+        s.markers |= SEEN_SOI;
+        s.pos++;
+        return true;
+    case 0xDA:
+        s.markers |= SEEN_SOS;
+        return parse_sos(s);
+    case 0xDB:
+        s.markers |= SEEN_DQT;
+        return parse_tables(s, read_quant_table);
+    case 0xDD:
+        s.markers |= SEEN_DRI;
+        s.pos += 5;
+        return true;
+    case 0xE0:
+        s.markers |= SEEN_APP0;
+        return parse_app0(s);
+    case 0xFE:
+        if (!has(s, 3))
+            return false;
+        s.pos += 1 + ((s.start[s.pos + 1] << 8) | s.start[s.pos + 2]);
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+bool read_headers(jpeg_state &s)
+{
+    for (;;) {
+        if (!has(s, 1))
+            return false;
+        if (read_u8(s) == 0xFF) {
+            if (!has(s, 1) || !handle_marker(s))
+                return false;
+        }
+        if ((s.markers & SEEN_SOS) || s.pos > SOS_LIMIT)
+            break;
+    }
+    if ((s.markers & REQUIRED) != REQUIRED)
+        return false;
+    // A colour scan needs a layout for its luma sampling.
+    return s.scan_components == 1 || s.luma_sampling == 1 || s.luma_sampling == 2 ||
+           s.luma_sampling == 4;
+}
+
+}  // namespace jpeg_parts

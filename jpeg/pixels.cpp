@@ -1,0 +1,129 @@
+// Pixel output: colour conversion of a strip of samples into the picture's rows.
+#include "jpeg_parts.h"
+
+namespace jpeg_parts {
+
+namespace {
+
+inline int limit(int v)
+{
+    if (v > 255)
+        v = 255;
+    if (v < 0)
+        v = 0;
+    return v;
+}
+
+// Colour conversion adds to the luma of each pixel offsets that depend on chroma alone:
+// (y * 65536 + 91881 * (cr - 128)) >> 16 is y + ((91881 * (cr - 128)) >> 16), and so on,
+// exactly, as samples stay within 14 bits. Each chroma sample covers one pixel, or two when
+// `twice`.
+WITH_AVX2_BUILD void colour_offsets(const sample_strip &strip, int chroma_row, int count,
+                                    bool twice)
+{
+    const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
+    const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
+    int16_t *red = strip.red, *green = strip.green, *blue = strip.blue;
+    for (int i = 0; i < count; i++) {
+        int db = cb[i] - 128, dr = cr[i] - 128;
+        int16_t r = static_cast<int16_t>((91881 * dr) >> 16);
+        int16_t g = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
+        int16_t b = static_cast<int16_t>((116130 * db) >> 16);
+        if (twice) {
+            red[2 * i] = red[2 * i + 1] = r;
+            green[2 * i] = green[2 * i + 1] = g;
+            blue[2 * i] = blue[2 * i + 1] = b;
+        } else {
+            red[i] = r;
+            green[i] = g;
+            blue[i] = b;
+        }
+    }
+}
+
+// Pixels `from` to `width` - 1 of a row.
+WITH_AVX2_BUILD void colour_row(const sample_strip &strip, const int16_t *luma, int from,
+                                int width, channel_shifts to, uint32_t *line)
+{
+    for (int x = from; x < width; x++) {
+        int y = luma[x];
+        line[x] = (u32(limit(y + strip.red[x])) << to.r) |
+                  (u32(limit(y + strip.green[x])) << to.g) |
+                  (u32(limit(y + strip.blue[x])) << to.b);
+    }
+}
+
+WITH_AVX2_BUILD void grey_row(const int16_t *luma, int width, channel_shifts to,
+                              uint32_t *line)
+{
+    for (int x = 0; x < width; x++) {
+        u32 v = u32(limit(luma[x]));
+        line[x] = (v << to.r) | (v << to.g) | (v << to.b);
+    }
+}
+
+#if WITH_AVX2
+// colour_row sixteen pixels a step, for pixels with green in the second byte and red and blue
+// in the first and third (shifts 0, 8, 16 when `red_low`, else 16, 8, 0). The sums stay in 16
+// bits: samples lie within -8064..8319 and the offsets within -14518..14517. Returns how many
+// pixels it did, a multiple of sixteen.
+AVX2_TARGET int colour_row_16(const sample_strip &strip, const int16_t *luma, int width,
+                              bool red_low, uint32_t *line)
+{
+    const __m256i zero = _mm256_setzero_si256(), top = _mm256_set1_epi16(255);
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(luma + x));
+        __m256i channel[3];
+        const int16_t *offsets[3] = {strip.red + x, strip.green + x, strip.blue + x};
+        for (int c = 0; c < 3; c++) {
+            __m256i sum = _mm256_add_epi16(
+                y, _mm256_loadu_si256(reinterpret_cast<const __m256i *>(offsets[c])));
+            channel[c] = _mm256_max_epi16(_mm256_min_epi16(sum, top), zero);  // limit
+        }
+        __m256i first = channel[red_low ? 0 : 2], third = channel[red_low ? 2 : 0];
+        __m256i first_green = _mm256_or_si256(first, _mm256_slli_epi16(channel[1], 8));
+        __m256i low = _mm256_unpacklo_epi16(first_green, third);   // pixels 0..3, 8..11
+        __m256i high = _mm256_unpackhi_epi16(first_green, third);  // 4..7, 12..15
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(line + x),
+                            _mm256_permute2x128_si256(low, high, 0x20));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(line + x + 8),
+                            _mm256_permute2x128_si256(low, high, 0x31));
+    }
+    return x;
+}
+#endif
+
+}  // namespace
+
+// Converts the strip's first `rows` rows into the picture from row `top` on. A 32-bit picture
+// takes its pixels straight into its rows, a 24-bit one through strip.row.
+void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, int top,
+              int rows, int chroma_shift_x, int chroma_shift_y)
+{
+    bool direct = bitmap_color_depth(picture) == 32;
+    channel_shifts to = direct ? channel_shifts{_rgb_r_shift_32, _rgb_g_shift_32, _rgb_b_shift_32}
+                               : channel_shifts{_rgb_r_shift_24, _rgb_g_shift_24, _rgb_b_shift_24};
+    int chroma_count = (s.width + (1 << chroma_shift_x) - 1) >> chroma_shift_x;
+    for (int y = 0; y < rows; y++) {
+        uint32_t *line = direct ? reinterpret_cast<uint32_t *>(picture->line[top + y]) : strip.row;
+        const int16_t *luma = strip.luma + y * strip.luma_stride;
+        if (s.scan_components == 1) {
+            grey_row(luma, s.width, to, line);
+        } else {
+            if ((y & ((1 << chroma_shift_y) - 1)) == 0)
+                colour_offsets(strip, y >> chroma_shift_y, chroma_count, chroma_shift_x != 0);
+            int done = 0;
+#if WITH_AVX2
+            if (strip.wide && to.g == 8 && to.r + to.b == 16 && to.r * to.b == 0)
+                done = colour_row_16(strip, luma, s.width, to.r == 0, line);
+#endif
+            colour_row(strip, luma, done, s.width, to, line);
+        }
+        if (!direct)
+            for (int x = 0; x < s.width; x++)
+                _putpixel24(picture, x, top + y, static_cast<int>(line[x]));
+    }
+}
+
+}  // namespace jpeg_parts

@@ -1,0 +1,310 @@
+// Transform: the inverse DCT of each block, from dequantised coefficients to samples.
+#include "jpeg_parts.h"
+
+namespace jpeg_parts {
+
+namespace {
+
+// Four 32-bit lanes, the width every x86-64 processor has in vector registers: the inverse
+// DCT runs four columns, then four rows, side by side.
+typedef u32 lanes __attribute__((vector_size(16)));
+typedef int32_t signed_lanes __attribute__((vector_size(16)));
+typedef int16_t half_short_lanes __attribute__((vector_size(8)));
+
+// One dimension of the inverse DCT on four sets at once: x[i] holds value i of every set.
+inline void idct_kernel(const lanes *x, lanes *y)
+{
+    lanes z1 = (x[2] + x[6]) * 4433u;
+    lanes t2 = z1 - x[6] * 15137u;
+    lanes t3 = z1 + x[2] * 6270u;
+    lanes t0 = (x[0] + x[4]) * 8192u;
+    lanes t1 = (x[0] - x[4]) * 8192u;
+    lanes e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
+    lanes z5 = (x[7] + x[3] + x[5] + x[1]) * 9633u;
+    lanes p = z5 - (x[7] + x[3]) * 16069u;
+    lanes q = z5 - (x[5] + x[1]) * 3196u;
+    lanes m = 0u - (x[7] + x[1]) * 7373u;
+    lanes n = 0u - (x[5] + x[3]) * 20995u;
+    lanes o0 = x[7] * 2446u + m + p;
+    lanes o1 = x[5] * 16819u + n + q;
+    lanes o2 = x[3] * 25172u + n + p;
+    lanes o3 = x[1] * 12299u + m + q;
+    y[0] = e0 + o3; y[7] = e0 - o3;
+    y[1] = e1 + o2; y[6] = e1 - o2;
+    y[2] = e2 + o1; y[5] = e2 - o1;
+    y[3] = e3 + o0; y[4] = e3 - o0;
+}
+
+// An 8 x 8 matrix as two halves of columns: half[h][r] holds row r, columns 4h..4h+3.
+struct lane_matrix {
+    lanes half[2][8];
+};
+
+// Transposes the 4 x 4 block of rows m[0..3] into t[0..3].
+inline void transpose_block(const lanes *m, lanes *t)
+{
+    lanes a0 = __builtin_shufflevector(m[0], m[1], 0, 4, 1, 5);
+    lanes a1 = __builtin_shufflevector(m[0], m[1], 2, 6, 3, 7);
+    lanes a2 = __builtin_shufflevector(m[2], m[3], 0, 4, 1, 5);
+    lanes a3 = __builtin_shufflevector(m[2], m[3], 2, 6, 3, 7);
+    t[0] = __builtin_shufflevector(a0, a2, 0, 1, 4, 5);
+    t[1] = __builtin_shufflevector(a0, a2, 2, 3, 6, 7);
+    t[2] = __builtin_shufflevector(a1, a3, 0, 1, 4, 5);
+    t[3] = __builtin_shufflevector(a1, a3, 2, 3, 6, 7);
+}
+
+lane_matrix transposed(const lane_matrix &m)
+{
+    lane_matrix t;
+    for (int h = 0; h < 2; h++)
+        for (int block = 0; block < 2; block++)
+            transpose_block(m.half[h] + 4 * block, t.half[block] + 4 * h);
+    return t;
+}
+
+inline int shift_down(u32 value, int bits)
+{
+    return static_cast<int32_t>(value) >> bits;
+}
+
+inline int16_t final_sample(u32 value)
+{
+    return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
+}
+
+// Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
+// which differs from the full kernel where the arithmetic wraps, so the choice follows the
+// coefficients, as it always has. Leaves the AC terms zero for the next block.
+WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool right_empty,
+                                 const int *quant, int16_t *out, int stride)
+{
+    lane_matrix x, y;
+    for (int r = 0; r < 8; r++) {
+        for (int h = 0; h < 2; h++) {
+            half_short_lanes terms;
+            std::memcpy(&terms, reinterpret_cast<const int16_t *>(ac + r) + 4 * h, sizeof terms);
+            lanes q;
+            std::memcpy(&q, quant + 8 * r + 4 * h, sizeof q);
+            x.half[h][r] = lanes(__builtin_convertvector(terms, signed_lanes)) * q;
+        }
+        ac[r] = short_lanes{};
+    }
+    x.half[0][0][0] = u32(dc) * u32(quant[0]);
+    for (int h = 0; h < 2; h++) {
+        half_short_lanes ac_terms;  // non-zero where a column has AC terms
+        std::memcpy(&ac_terms, reinterpret_cast<const int16_t *>(&columns) + 4 * h,
+                    sizeof ac_terms);
+        lanes dc_alone = lanes(__builtin_convertvector(ac_terms, signed_lanes) == 0);
+        lanes dc_terms = x.half[h][0] * 4u;
+        if (h == 1 && right_empty) {
+            // Columns 4..7 hold no term at all: each takes its DC term, zero, without the kernel.
+            for (int r = 0; r < 8; r++)
+                y.half[1][r] = dc_terms;
+            continue;
+        }
+        idct_kernel(x.half[h], y.half[h]);
+        for (int r = 0; r < 8; r++)
+            y.half[h][r] = (dc_alone & dc_terms) |
+                           (~dc_alone & lanes(signed_lanes(y.half[h][r] + 1024u) >> 11));
+    }
+    y = transposed(y);
+    for (int h = 0; h < 2; h++)
+        idct_kernel(y.half[h], x.half[h]);
+    x = transposed(x);
+    for (int r = 0; r < 8; r++, out += stride)
+        for (int h = 0; h < 2; h++) {
+            signed_lanes samples = (signed_lanes(x.half[h][r] + 131072u) >> 18) + 128;
+            half_short_lanes row = __builtin_convertvector(samples, half_short_lanes);
+            std::memcpy(out + 4 * h, &row, sizeof row);
+        }
+}
+
+// Inverse DCT on 16-bit lanes (AVX2), the way libjpeg-turbo runs its slow integer one: each
+// product of the kernel is a 16 x 16-bit multiply summed in pairs into 32 bits (pmaddwd).
+//
+// It gives exactly inverse_dct's samples whenever two checks made on the block pass:
+//  1. Every dequantised coefficient (as inverse_dct computes it, wrapped to 32 bits) lies in
+//     -32768..32767, so the 16-bit inputs are inverse_dct's inputs.
+//  2. Every value the first pass leaves for the second lies in -32768..32767 too.
+// Why that suffices: both kernels work modulo 2^32. Written out, each output of the kernel is
+// one integer combination of its eight inputs, and every constant of that combination fits in
+// 16 bits (see the pair tables below: for example o0 = -11363 x7 + 9633 x5 - 6436 x3 +
+// 2260 x1). Products of 16-bit numbers are exact in 32 bits and sums wrap as inverse_dct's do,
+// so each pass yields inverse_dct's 32-bit values bit for bit, wrapped or not, and the shifts
+// that follow are the same. The DC-alone columns of inverse_dct need no case of their own:
+// with |x0| <= 32768, 8192 * x0 cannot wrap, so the kernel gives (8192 x0 + 1024) >> 11 = 4 x0
+// as well. A block failing either check is left untouched for inverse_dct.
+#if WITH_AVX2
+AVX2_TARGET inline __m256i pair_rows(__m128i a, __m128i b)
+{
+    // (a[c], b[c]) for columns c = 0..7: the 16-bit pairs pmaddwd multiplies and adds.
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi16(a, b)),
+                                   _mm_unpackhi_epi16(a, b), 1);
+}
+
+AVX2_TARGET inline __m256i pair_constants(int first, int second)
+{
+    return _mm256_set1_epi32(static_cast<int>((u32(second) << 16) | (u32(first) & 0xFFFF)));
+}
+
+// One dimension of the kernel on eight sets: x[i] holds value i of each set in its 16-bit
+// lanes, y[i] gets output i of each set in 32-bit lanes.
+AVX2_TARGET inline void idct_kernel_16(const __m128i *x, __m256i *y)
+{
+    __m256i p04 = pair_rows(x[0], x[4]), p26 = pair_rows(x[2], x[6]);
+    __m256i p13 = pair_rows(x[1], x[3]), p57 = pair_rows(x[5], x[7]);
+    // Even part: t0, t1 = (x0 +- x4) * 8192; t3 = z1 + x2 * 6270; t2 = z1 - x6 * 15137.
+    __m256i t0 = _mm256_madd_epi16(p04, pair_constants(8192, 8192));
+    __m256i t1 = _mm256_madd_epi16(p04, pair_constants(8192, -8192));
+    __m256i t3 = _mm256_madd_epi16(p26, pair_constants(4433 + 6270, 4433));
+    __m256i t2 = _mm256_madd_epi16(p26, pair_constants(4433, 4433 - 15137));
+    __m256i e0 = _mm256_add_epi32(t0, t3), e3 = _mm256_sub_epi32(t0, t3);
+    __m256i e1 = _mm256_add_epi32(t1, t2), e2 = _mm256_sub_epi32(t1, t2);
+    // Odd part, each output a combination of x1, x3 (d, c) and x5, x7 (b, a).
+    __m256i o0 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(9633 - 7373, 9633 - 16069)),
+        _mm256_madd_epi16(p57, pair_constants(9633, 2446 - 7373 + 9633 - 16069)));
+    __m256i o1 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(9633 - 3196, 9633 - 20995)),
+        _mm256_madd_epi16(p57, pair_constants(16819 - 20995 + 9633 - 3196, 9633)));
+    __m256i o2 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(9633, 25172 - 20995 + 9633 - 16069)),
+        _mm256_madd_epi16(p57, pair_constants(9633 - 20995, 9633 - 16069)));
+    __m256i o3 = _mm256_add_epi32(
+        _mm256_madd_epi16(p13, pair_constants(12299 - 7373 + 9633 - 3196, 9633)),
+        _mm256_madd_epi16(p57, pair_constants(9633 - 3196, 9633 - 7373)));
+    y[0] = _mm256_add_epi32(e0, o3); y[7] = _mm256_sub_epi32(e0, o3);
+    y[1] = _mm256_add_epi32(e1, o2); y[6] = _mm256_sub_epi32(e1, o2);
+    y[2] = _mm256_add_epi32(e2, o1); y[5] = _mm256_sub_epi32(e2, o1);
+    y[3] = _mm256_add_epi32(e3, o0); y[4] = _mm256_sub_epi32(e3, o0);
+}
+
+// Eight 32-bit lanes to 16 bits (the values are known to fit).
+AVX2_TARGET inline __m128i narrow(__m256i v)
+{
+    return _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+}
+
+AVX2_TARGET inline void transpose_8x8(__m128i *m)
+{
+    __m128i a[8], b[8];
+    for (int i = 0; i < 4; i++) {
+        a[i] = _mm_unpacklo_epi16(m[2 * i], m[2 * i + 1]);
+        a[i + 4] = _mm_unpackhi_epi16(m[2 * i], m[2 * i + 1]);
+    }
+    for (int h = 0; h < 8; h += 4) {
+        b[h + 0] = _mm_unpacklo_epi32(a[h + 0], a[h + 1]);
+        b[h + 1] = _mm_unpackhi_epi32(a[h + 0], a[h + 1]);
+        b[h + 2] = _mm_unpacklo_epi32(a[h + 2], a[h + 3]);
+        b[h + 3] = _mm_unpackhi_epi32(a[h + 2], a[h + 3]);
+    }
+    for (int h = 0; h < 2; h++) {
+        m[4 * h + 0] = _mm_unpacklo_epi64(b[4 * h + 0], b[4 * h + 2]);
+        m[4 * h + 1] = _mm_unpackhi_epi64(b[4 * h + 0], b[4 * h + 2]);
+        m[4 * h + 2] = _mm_unpacklo_epi64(b[4 * h + 1], b[4 * h + 3]);
+        m[4 * h + 3] = _mm_unpackhi_epi64(b[4 * h + 1], b[4 * h + 3]);
+    }
+}
+
+// inverse_dct's work when the checks above pass, false (with nothing changed) otherwise.
+// `quant16` is the quantisation table in 16 bits.
+AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16, int16_t *out,
+                                int stride)
+{
+    u32 dc_term = u32(dc) * u32(quant16[0]);
+    if (dc_term + 32768u > 65535u)
+        return false;
+    __m128i x[8];
+    __m128i fits = _mm_set1_epi16(-1);
+    for (int r = 0; r < 8; r++) {
+        __m128i terms = _mm_loadu_si128(reinterpret_cast<const __m128i *>(ac + r));
+        __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i *>(quant16 + 8 * r));
+        x[r] = _mm_mullo_epi16(terms, q);
+        // The product fits in 16 bits when its high half is the sign of its low half.
+        fits = _mm_and_si128(fits, _mm_cmpeq_epi16(_mm_mulhi_epi16(terms, q),
+                                                   _mm_srai_epi16(x[r], 15)));
+    }
+    if (_mm_movemask_epi8(fits) != 0xFFFF)
+        return false;
+    x[0] = _mm_insert_epi16(x[0], static_cast<int16_t>(dc_term), 0);
+    __m256i y[8];
+    idct_kernel_16(x, y);
+    __m256i outside = _mm256_setzero_si256();
+    for (int i = 0; i < 8; i++) {
+        y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(1024)), 11);
+        // Outside -32768..32767 exactly when adding 32768 leaves bits above the low 16.
+        outside = _mm256_or_si256(outside, _mm256_add_epi32(y[i], _mm256_set1_epi32(32768)));
+    }
+    if (!_mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))))
+        return false;
+    for (int i = 0; i < 8; i++)
+        x[i] = narrow(y[i]);
+    transpose_8x8(x);  // x[i] now holds value i of each row
+    idct_kernel_16(x, y);
+    for (int i = 0; i < 8; i++) {
+        __m256i samples = _mm256_add_epi32(
+            _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(131072)), 18),
+            _mm256_set1_epi32(128));
+        x[i] = narrow(samples);
+    }
+    transpose_8x8(x);
+    for (int r = 0; r < 8; r++, out += stride) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), x[r]);
+        ac[r] = short_lanes{};
+    }
+    return true;
+}
+#endif
+
+void fill_block(int16_t *out, int stride, int16_t sample)
+{
+    for (int r = 0; r < 8; r++, out += stride)
+        for (int i = 0; i < 8; i++)
+            out[i] = sample;
+}
+
+}  // namespace
+
+bool has_avx2()
+{
+#if WITH_AVX2
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+#else
+    return false;
+#endif
+}
+
+void cross_pattern(int16_t *out, int stride)
+{
+    fill_block(out, stride, 0);
+    for (int r = 0; r < 8; r++)
+        out[stride * r + r] = out[stride * r + 7 - r] = 255;
+}
+
+// A decoded block's samples: the DC term alone when there are no AC terms, else inverse_dct,
+// or inverse_dct_16 where its checks pass. Leaves the AC terms zero for the next block.
+void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out)
+{
+    // Lane c of `columns` is non-zero where column c has a term below row 0; `any` adds row 0,
+    // whose lane 0 stays zero (the DC term is kept apart), so it covers every AC term.
+    short_lanes columns = coefficients[1];
+    for (int i = 2; i < 8; i++)
+        columns |= coefficients[i];
+    u64 halves[2];  // lanes 0..3 and 4..7
+    short_lanes any = columns | coefficients[0];
+    std::memcpy(halves, &any, sizeof halves);
+    if ((halves[0] | halves[1]) == 0) {
+        // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
+        u32 column = u32(dc) * u32(kind.quant[0]) * 4u;
+        fill_block(out, kind.stride, final_sample(column * 8192u));
+        return;
+    }
+#if WITH_AVX2
+    if (kind.wide_idct && inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
+        return;
+#endif
+    inverse_dct(dc, coefficients, columns, halves[1] == 0, kind.quant, out, kind.stride);
+}
+
+}  // namespace jpeg_parts
