@@ -77,7 +77,7 @@ inline int bytes_before_ff(u64 word)
     u64 ff = ~(((inverse & LOWS) + LOWS) | inverse | LOWS);
     if (ff == 0)
         return 8;
-#if defined(__GNUC__)
+#if GNU_EXTENSIONS
     return __builtin_clzll(ff) / 8;
 #else
     int n = 0;
@@ -90,7 +90,7 @@ inline int bytes_before_ff(u64 word)
 // The eight bytes from `at` on, the first in the top byte.
 inline u64 big_endian_word(const unsigned char *at)
 {
-#if defined(__GNUC__)
+#if GNU_EXTENSIONS
     u64 word;
     std::memcpy(&word, at, sizeof word);
     return __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? __builtin_bswap64(word) : word;

@@ -49,10 +49,18 @@
 #include <cstdint>
 #include <cstring>
 
+// GNU C's vector types and builtins (GCC, clang) carry the fast steps. Without them, or with
+// JPEG_PORTABLE defined (the tests build the decoder that way too), each step is plain C++17.
+#if defined(__GNUC__) && !defined(JPEG_PORTABLE)
+#define GNU_EXTENSIONS 1
+#else
+#define GNU_EXTENSIONS 0
+#endif
+
 // On x86-64 the hot steps are built twice, once more for processors with AVX2, and the one
 // that fits is picked at run time. The pick of a target_clones build is an ELF indirect
 // function, so other builds (Windows) keep the one plain build of each step.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
+#if GNU_EXTENSIONS && defined(__x86_64__) && defined(__ELF__)
 #define WITH_AVX2 1
 #include <immintrin.h>
 #else
@@ -135,7 +143,25 @@ struct jpeg_state {
 };
 
 // Eight 16-bit lanes: a row of a block's coefficients.
+#if GNU_EXTENSIONS
 typedef int16_t short_lanes __attribute__((vector_size(16)));
+#else
+struct short_lanes {
+    int16_t lane[8];
+};
+
+inline short_lanes operator|(short_lanes a, const short_lanes &b)
+{
+    for (int i = 0; i < 8; i++)
+        a.lane[i] = static_cast<int16_t>(a.lane[i] | b.lane[i]);
+    return a;
+}
+
+inline short_lanes &operator|=(short_lanes &a, const short_lanes &b)
+{
+    return a = a | b;
+}
+#endif
 
 // How one block of the MCU is coded and where its samples go.
 struct block_kind {

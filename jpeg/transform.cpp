@@ -5,6 +5,17 @@ namespace jpeg_parts {
 
 namespace {
 
+inline int shift_down(u32 value, int bits)
+{
+    return static_cast<int32_t>(value) >> bits;
+}
+
+inline int16_t final_sample(u32 value)
+{
+    return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
+}
+
+#if GNU_EXTENSIONS
 // Four 32-bit lanes, the width every x86-64 processor has in vector registers: the inverse
 // DCT runs four columns, then four rows, side by side.
 typedef u32 lanes __attribute__((vector_size(16)));
@@ -62,16 +73,6 @@ lane_matrix transposed(const lane_matrix &m)
     return t;
 }
 
-inline int shift_down(u32 value, int bits)
-{
-    return static_cast<int32_t>(value) >> bits;
-}
-
-inline int16_t final_sample(u32 value)
-{
-    return static_cast<int16_t>(shift_down(value + 131072u, 18) + 128);
-}
-
 // Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
 // which differs from the full kernel where the arithmetic wraps, so the choice follows the
 // coefficients, as it always has. Leaves the AC terms zero for the next block.
@@ -118,6 +119,53 @@ WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, b
             std::memcpy(out + 4 * h, &row, sizeof row);
         }
 }
+#else
+// One dimension of the inverse DCT on x[0], x[step], ... x[7 * step], in place.
+void idct_kernel(u32 *x, int step)
+{
+    u32 x0 = x[0], x1 = x[step], x2 = x[2 * step], x3 = x[3 * step];
+    u32 x4 = x[4 * step], x5 = x[5 * step], x6 = x[6 * step], x7 = x[7 * step];
+    u32 z1 = (x2 + x6) * 4433u;
+    u32 t2 = z1 - x6 * 15137u, t3 = z1 + x2 * 6270u;
+    u32 t0 = (x0 + x4) * 8192u, t1 = (x0 - x4) * 8192u;
+    u32 e0 = t0 + t3, e3 = t0 - t3, e1 = t1 + t2, e2 = t1 - t2;
+    u32 z5 = (x7 + x3 + x5 + x1) * 9633u;
+    u32 p = z5 - (x7 + x3) * 16069u, q = z5 - (x5 + x1) * 3196u;
+    u32 m = 0u - (x7 + x1) * 7373u, n = 0u - (x5 + x3) * 20995u;
+    u32 o0 = x7 * 2446u + m + p, o1 = x5 * 16819u + n + q;
+    u32 o2 = x3 * 25172u + n + p, o3 = x1 * 12299u + m + q;
+    x[0] = e0 + o3; x[7 * step] = e0 - o3;
+    x[step] = e1 + o2; x[6 * step] = e1 - o2;
+    x[2 * step] = e2 + o1; x[5 * step] = e2 - o1;
+    x[3 * step] = e3 + o0; x[4 * step] = e3 - o0;
+}
+
+// The same steps one value at a time: columns first, a column without AC terms taking its
+// DC term times 4, then rows. Leaves the AC terms zero for the next block.
+void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool, const int *quant,
+                 int16_t *out, int stride)
+{
+    u32 x[64];
+    for (int r = 0; r < 8; r++) {
+        for (int c = 0; c < 8; c++)
+            x[8 * r + c] = u32(ac[r].lane[c]) * u32(quant[8 * r + c]);
+        ac[r] = short_lanes{};
+    }
+    x[0] = u32(dc) * u32(quant[0]);
+    for (int c = 0; c < 8; c++) {
+        u32 dc_term = x[c] * 4u;
+        idct_kernel(x + c, 8);
+        for (int r = 0; r < 8; r++)
+            x[8 * r + c] =
+                columns.lane[c] == 0 ? dc_term : u32(shift_down(x[8 * r + c] + 1024u, 11));
+    }
+    for (int r = 0; r < 8; r++, out += stride) {
+        idct_kernel(x + 8 * r, 1);
+        for (int c = 0; c < 8; c++)
+            out[c] = final_sample(x[8 * r + c]);
+    }
+}
+#endif
 
 // Inverse DCT on 16-bit lanes (AVX2), the way libjpeg-turbo runs its slow integer one: each
 // product of the kernel is a 16 x 16-bit multiply summed in pairs into 32 bits (pmaddwd).
