@@ -92,7 +92,6 @@ enum {
     REQUIRED = SEEN_SOF | SEEN_DHT | SEEN_SOI | SEEN_SOS | SEEN_DQT | SEEN_APP0
 };
 
-
 // A canonical Huffman table: for each code length, the range of codes and where their
 // symbols start. A code of length l matches when first_code[l] <= code <= last_code[l].
 const int FAST_BITS = 10;

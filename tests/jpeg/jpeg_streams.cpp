@@ -10,6 +10,7 @@
 #include <turbojpeg.h>
 
 #include "jpeg/jpeg.h"
+#include "picture_difference.h"
 #include "reference_jpeg.h"
 
 void start_allegro_for_decoding()
@@ -313,17 +314,7 @@ std::string reference_difference(const bytes &stream)
     copy.shrink_to_fit();
     BITMAP *fast = decode(copy);
     BITMAP *plain = reference_decode_jpeg(copy.data(), static_cast<long>(copy.size()), nullptr);
-    std::string why;
-    if (!fast != !plain) {
-        why = fast ? "only the plain decoder gives null" : "only the game's decoder gives null";
-    } else if (fast && (fast->w != plain->w || fast->h != plain->h)) {
-        why = "picture sizes differ";
-    } else if (fast) {
-        for (int y = 0; y < fast->h && why.empty(); y++)
-            for (int x = 0; x < fast->w && why.empty(); x++)
-                if (getpixel(fast, x, y) != getpixel(plain, x, y))
-                    why = "pixel " + std::to_string(x) + "," + std::to_string(y);
-    }
+    std::string why = picture_difference(fast, plain);
     if (fast)
         destroy_bitmap(fast);
     if (plain)
