@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "shell/catalogue.h"
+#include "shell/waiting.h"
 #include "shell/picture.h"
 
 enum { LAST_PICTURE = 9 };
@@ -37,6 +38,6 @@ void run_reward_gallery()
             picture_index++;
             show_picture_framed(PHOTO_01 + picture_index);
         }
-        rest(1);  // nothing changes between key reports; leave the processor to others
+        rest_between_polls();
     }
 }

@@ -1,7 +1,13 @@
 #include "game/key_translation.h"
 
-// The keys the player's layout puts where the letters need them: y and z change places, and
-// the double quote, "<" and ":" stand for "!", "?" and the double quote.
+#include <cstring>
+
+#include "shell/i_keyboard.h"
+
+key_rule keys_rule = FOLLOW_LAYOUT;
+
+// The keys a Czech keyboard puts where a US layout reports other characters: y and z change
+// places, and the double quote, "<" and ":" stand for "!", "?" and the double quote.
 struct key_pair {
     signed char typed;
     signed char judged;
@@ -22,4 +28,23 @@ int translate_key(int c)
             return pair.judged;
     }
     return typed;
+}
+
+bool parse_key_rule(const char *value, key_rule *rule)
+{
+    if (!value || !*value || std::strcmp(value, "auto") == 0)
+        *rule = FOLLOW_LAYOUT;
+    else if (std::strcmp(value, "as-typed") == 0)
+        *rule = AS_TYPED;
+    else if (std::strcmp(value, "czech-on-us") == 0)
+        *rule = CZECH_ON_US;
+    else
+        return false;
+    return true;
+}
+
+int judged_key(int c)
+{
+    bool as_typed = keys_rule == AS_TYPED || (keys_rule == FOLLOW_LAYOUT && layout_is_qwertz());
+    return as_typed ? static_cast<signed char>(c) : translate_key(c);
 }

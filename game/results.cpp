@@ -5,6 +5,7 @@
 
 #include "game/highscore.h"
 #include "shell/catalogue.h"
+#include "shell/waiting.h"
 
 int32_t total_seconds;
 int32_t mistake_count;
@@ -54,7 +55,7 @@ static void wait_for_new_key()
 {
     clear_keybuf();
     while (!keypressed())
-        rest(1);
+        rest_between_polls();
 }
 
 void show_results()

@@ -14,6 +14,7 @@
 #include "game/results.h"
 #include "shell/catalogue.h"
 #include "shell/picture.h"
+#include "shell/waiting.h"
 
 // The seconds tick runs on the timer thread and must never wait for the game's thread.
 static_assert(std::atomic<int>::is_always_lock_free, "the seconds tick needs a lock-free clock");
@@ -29,6 +30,7 @@ const int MISTAKE_RED = 0xC4262A;
 const int CURSOR_RED = 0xFF0000;
 const int ONE_SECOND = 1193181;  // timer ticks
 const int BAR_TRACK = 741;
+const int SETTLING_FILLS = 192;
 
 // One game's state; lives only while run_letter_game runs.
 struct game_state {
@@ -42,6 +44,13 @@ struct game_state {
     int attempts_left;
     bool timed_out;
     bool escaped;
+    // What the frame shows beyond the page: the bar's last settled column, the cell where the
+    // cursor was settled (line -1: none since the page was last copied), and whether the page
+    // changed since it was copied onto the frame.
+    int bar_end;
+    int cursor_line;
+    int cursor_pos;
+    bool page_changed;
 };
 
 void seconds_tick() { seconds_elapsed.fetch_add(1); }
@@ -66,7 +75,7 @@ int bar_length(int letter) {
 }
 
 void wait_for_key() {
-    readkey();
+    wait_for_keypress();
     clear_keybuf();
 }
 
@@ -130,17 +139,47 @@ void compose_page(game_state &g) {
     blit(page, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
 }
 
-void draw_cursor_and_bar(game_state &g) {
+// Fills `area` of `bmp` in translucent red at blender level 1 until it stands still. Each such
+// fill deepens a colour a little, and none changes any more after 191 fills (found by filling
+// every 24-bit colour), so a cell or a stretch of bar shows at once the colour it would reach
+// if it were filled pass after pass. Filling it again changes nothing.
+void settle_red(BITMAP *bmp, int x0, int y0, int x1, int y1) {
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 1);
-    int x = cell_x(g.line_index, g.char_pos);
-    int y = cell_y(g.line_index);
-    rectfill(g.frame_bitmap, x, y, x + 8, y + 14, CURSOR_RED);
-    int bar_end = 30 + bar_length(g.letter_index);
-    rectfill(g.frame_bitmap, 30, 586, bar_end, 598, CURSOR_RED);
-    rectfill(g.page_bitmap, 30, 586, bar_end, 598, CURSOR_RED);
+    for (int i = 0; i < SETTLING_FILLS; i++)
+        rectfill(bmp, x0, y0, x1, y1, CURSOR_RED);
     set_trans_blender(0, 0, 0, 255);
     solid_mode();
+}
+
+// Brings the frame up to date: the page with its judged characters, the cursor cell and the
+// bar, each settled. True when anything changed, so the frame must be shown again.
+bool draw_cursor_and_bar(game_state &g) {
+    bool changed = false;
+    int bar_end = 30 + bar_length(g.letter_index);
+    if (bar_end > g.bar_end) {
+        // The bar lies on the page too, so it survives the page being copied onto the frame.
+        settle_red(g.page_bitmap, g.bar_end + 1, 586, bar_end, 598);
+        blit(g.page_bitmap, g.frame_bitmap, g.bar_end + 1, 586, g.bar_end + 1, 586,
+             bar_end - g.bar_end, 13);
+        g.bar_end = bar_end;
+        changed = true;
+    }
+    if (g.page_changed) {
+        // Wipes the cursor cell left behind.
+        blit(g.page_bitmap, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+        g.page_changed = false;
+        g.cursor_line = -1;
+    }
+    if (g.cursor_line != g.line_index || g.cursor_pos != g.char_pos) {
+        int x = cell_x(g.line_index, g.char_pos);
+        int y = cell_y(g.line_index);
+        settle_red(g.frame_bitmap, x, y, x + 8, y + 14);
+        g.cursor_line = g.line_index;
+        g.cursor_pos = g.char_pos;
+        changed = true;
+    }
+    return changed;
 }
 
 void judge(game_state &g, char c) {
@@ -157,54 +196,73 @@ void judge(game_state &g, char c) {
     }
 }
 
-// Handles the key waiting at this pass: a line end with ENTER, or one judged character.
-void take_key(game_state &g) {
-    const char *line = current_line(g);
-    int length = static_cast<int>(std::strlen(line));
-    if (g.char_pos == length) {
-        if (key[KEY_ENTER]) {
+// Empty lines are passed over without input.
+void skip_empty_lines(game_state &g) {
+    while (g.line_index < LINES_PER_LETTER && current_line(g)[0] == '\0') {
+        g.char_pos = 0;
+        g.line_index++;
+    }
+}
+
+// Takes one typed key: at a line end only ENTER counts, ringing the bell and moving to the
+// next line, and any other key is dropped unheard; elsewhere the key is judged.
+void take_key(game_state &g, int scancode, char typed) {
+    if (g.char_pos == static_cast<int>(std::strlen(current_line(g)))) {
+        if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) {
             FSOUND_PlaySound(FSOUND_FREE, bell_sample);
             g.char_pos = 0;
             g.line_index++;
-            blit(g.page_bitmap, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+            g.page_changed = true;
         }
-        clear_keybuf();
         return;
     }
-    char c = static_cast<char>(translate_key(static_cast<signed char>(readkey() & 0xFF)));
+    char c = static_cast<char>(judged_key(typed));
     g.typed_chars[g.char_pos] = c;
     g.glyph[0] = c;
-    if (key[KEY_ESC])
-        return;
     FSOUND_PlaySound(FSOUND_FREE, type_sample);
     judge(g, c);
     g.char_pos++;
-    clear_keybuf();
-    blit(g.page_bitmap, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+    g.page_changed = true;
 }
 
+// Takes every key typed since the last pass, in the order typed. Stops at ESC, held down or
+// typed, with the key it read unjudged; at the letter's end, where the keys typed after the
+// last line are not the letter's; and once the time is up, which the next pass acts on.
+void take_waiting_keys(game_state &g) {
+    for (;;) {
+        skip_empty_lines(g);
+        if (g.line_index >= LINES_PER_LETTER || !keypressed() ||
+            seconds_elapsed.load() >= time_limits[g.letter_index])
+            return;
+        int typed = readkey();
+        int scancode = typed >> 8;
+        if (key[KEY_ESC] || scancode == KEY_ESC) {
+            g.escaped = true;
+            return;
+        }
+        take_key(g, scancode, static_cast<char>(typed & 0xFF));
+    }
+}
+
+// One look at the keyboard and the clock. The frame goes to the screen only when it changed;
+// otherwise the pass rests, so that a page nobody types on leaves the processor alone.
 void typing_pass(game_state &g) {
     typing_passes.fetch_add(1, std::memory_order_relaxed);
     if (key[KEY_ESC])
         g.escaped = true;
     if (seconds_elapsed.load() >= time_limits[g.letter_index])
         g.timed_out = true;
-    bool chord = key[KEY_J] && key[KEY_K] && key[KEY_L];
-    if (chord) {
+    // The chord finishes the letter at once; the keys waiting are not judged.
+    if (key[KEY_J] && key[KEY_K] && key[KEY_L]) {
         g.line_index = LINES_PER_LETTER;
         g.char_pos = 0;
+    } else if (!g.escaped) {
+        take_waiting_keys(g);
     }
-    draw_cursor_and_bar(g);
-    if (!chord) {
-        if (current_line(g)[0] == '\0') {
-            g.char_pos = 0;
-            g.line_index++;
-            clear_keybuf();
-        }
-        if (g.line_index < LINES_PER_LETTER && keypressed())
-            take_key(g);
-    }
-    blit(g.frame_bitmap, screen, 0, 0, 0, 0, 800, 600);
+    if (draw_cursor_and_bar(g))
+        blit(g.frame_bitmap, screen, 0, 0, 0, 0, 800, 600);
+    else
+        rest_between_polls();
 }
 
 void run_attempt(game_state &g) {
@@ -212,6 +270,8 @@ void run_attempt(game_state &g) {
     seconds_elapsed.store(0);
     clear_keybuf();
     compose_page(g);
+    g.bar_end = 29;
+    g.cursor_line = -1;
     while (!g.timed_out && g.line_index < LINES_PER_LETTER && !g.escaped)
         typing_pass(g);
     if (g.line_index >= LINES_PER_LETTER) {
@@ -231,7 +291,7 @@ void show_game_over() {
 
 char read_retry_answer() {
     for (;;) {
-        char answer = static_cast<char>(readkey() & 0xFF);
+        char answer = static_cast<char>(wait_for_keypress() & 0xFF);
         clear_keybuf();
         if (answer == 'a' || answer == 'A' || answer == 'n' || answer == 'N')
             return answer;

@@ -9,6 +9,8 @@ packages=(
   build-essential cmake pkg-config libgtest-dev
   # graphics, input, timers, datafiles (ships the dat tool)
   liballegro4-dev
+  # the keyboard layout, asked of the X server
+  libx11-dev
   # sound
   libsdl2-mixer-dev libopenmpt-dev openmpt123
   # asset generation: pictures, glyphs, JPEG encoding
@@ -18,7 +20,7 @@ packages=(
   # sanitizers and fuzzing
   clang-14 libclang-rt-14-dev
   # playing the game under a virtual X server
-  xvfb xdotool imagemagick x11-utils
+  xvfb xdotool imagemagick x11-utils x11-xkb-utils
   # the Debian package (cpack calls dpkg-shlibdeps and file) and its checks
   dpkg-dev file lintian desktop-file-utils appstream
 )

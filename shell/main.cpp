@@ -6,12 +6,14 @@
 #include "audio/jukebox.h"
 #include "audio/sound.h"
 #include "extras/credits.h"
+#include "game/key_translation.h"
 #include "game/typing_game.h"
 #include "jpeg/jpeg.h"
 #include "shell/catalogue.h"
 #include "shell/i_message.h"
 #include "shell/i_signals.h"
 #include "shell/picture.h"
+#include "shell/waiting.h"
 
 // The switch's background without its state word, to erase the word before redrawing it.
 static BITMAP *toggle_strip = nullptr;
@@ -81,8 +83,8 @@ static void toggle_music()
         stop_current_song();
 }
 
-// Polls the mouse until Quit is pressed. The loop does not sleep; each test reads the
-// mouse state anew.
+// Polls the mouse until Quit is pressed, resting between passes; each test reads the mouse
+// state anew.
 static void run_menu()
 {
     for (;;) {
@@ -97,12 +99,25 @@ static void run_menu()
             show_mouse(nullptr);
             show_picture(SECOND_PAGE);
             clear_keybuf();
-            readkey();
+            wait_for_keypress();
             restore_menu();
         }
         if (area_pressed(0, 99, 580, 599))
             toggle_music();
+        rest_between_polls();
     }
+}
+
+// The player's choice of how typed keys are taken. A value the game does not know is reported,
+// and the keyboard layout decides as when nothing is set.
+static void choose_key_rule()
+{
+    const char *value = getenv("VELMORA_KEYS");
+    if (!parse_key_rule(value, &keys_rule))
+        fprintf(stderr,
+                "velmora: VELMORA_KEYS=%s is not as-typed, czech-on-us or auto; "
+                "following the keyboard layout\n",
+                value);
 }
 
 static int fail(const char *what, const char *why)
@@ -115,6 +130,7 @@ static int fail(const char *what, const char *why)
 
 int main()
 {
+    choose_key_rule();
     // Without a display Allegro finds no system driver and leaves its error text empty.
     if (allegro_init() != 0)
         return fail("cannot start Allegro", allegro_error[0] ? allegro_error

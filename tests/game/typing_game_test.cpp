@@ -116,17 +116,26 @@ static void complete_by_chord()
     chord(false);
 }
 
-// Presses `ascii` on the typing page (with ENTER held down if `enter`) and waits until the
-// game has taken it. True when the typing loop then starts another pass: the pass that took
-// the key, and with it the clearing of the key buffer, is over.
-static bool type_key(int ascii, bool enter = false)
+// ENTER as readkey reports it: its scancode above the carriage return.
+static const int ENTER = KEY_ENTER << 8 | '\r';
+
+// Presses `typed` (readkey's form) on the typing page and waits until the game has taken it.
+// True when the typing loop then starts another pass: the key has been dealt with.
+static bool type_key(int typed)
 {
-    key[KEY_ENTER] = enter;
-    simulate_keypress(ascii);
+    simulate_keypress(typed);
     wait_until([] { return !keypressed(); });
-    key[KEY_ENTER] = 0;
     unsigned long taken = typing_passes;
     return wait_until([taken] { return typing_passes > taken; }, 2);
+}
+
+// Puts a line's keys and ENTER into the key buffer at once, as a fast typist's keys arrive
+// between two looks of the game, and waits until all are taken.
+static bool type_line_at_once(const char *text)
+{
+    for (const char *p = text; *p; p++)
+        simulate_keypress(key_for_char(*p));
+    return type_key(ENTER);
 }
 
 static bool type_text(const char *text)
@@ -180,6 +189,28 @@ static int wait_for_cell(int line, int pos, int colour)
     int n = 0;
     wait_until([&] { return (n = count_in_cell(line, pos, colour)) > 0; }, 2);
     return n;
+}
+
+// The colour a pixel of catalogue picture `index` reaches under the cursor's and the bar's
+// translucent red, filled again and again until it no longer changes. Call it while the game
+// is not running: the drawing mode is shared.
+static int settled_red(int index)
+{
+    BITMAP *picture = decode_catalogue_picture(index);
+    BITMAP *pixel = create_bitmap_ex(32, 1, 1);
+    putpixel(pixel, 0, 0, getpixel(picture, 0, 0));
+    destroy_bitmap(picture);
+    drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
+    set_trans_blender(0, 0, 0, 1);
+    int before;
+    do {
+        before = getpixel(pixel, 0, 0);
+        rectfill(pixel, 0, 0, 0, 0, 0xFF0000);
+    } while (getpixel(pixel, 0, 0) != before);
+    solid_mode();
+    set_trans_blender(0, 0, 0, 255);
+    destroy_bitmap(pixel);
+    return before;
 }
 
 // Runs the game on this thread while `player` plays it on another. The player's own keys
@@ -254,14 +285,19 @@ TEST_F(TypingGame, CorrectAndWrongKeysOnThePage)
     ASSERT_TRUE(line[0] && line[1] != ' ' && space && space[1] != ' ');
     int space_pos = static_cast<int>(space - line);
     int first_red = 0, second_red = 0, space_red = 0, black = 0, after_space = 0;
-    int penalty_seconds = 0;
+    int penalty_seconds = 0, cursor = 0, bar = 0;
+    const int paper_red = settled_red(PAPER_PAGE), strip_red = settled_red(TIME_STRIP);
     play([&] {
         if (!pass_pages(0))
             return;
         type_key(key_for_char(line[0]));
+        // At once, though the game rests between looks: the cell below the glyph, the bar's
+        // first column.
+        cursor = screen_pixel_unlocked(cell_x(0, 1) + 4, cell_y(0) + 14);
+        bar = screen_pixel_unlocked(30, 590);
         black = wait_for_cell(0, 0, 0x000000);
         int before = seconds_elapsed;
-        type_key('\r', true);  // before the line end ENTER is a typed character, a wrong one
+        type_key(ENTER);  // before the line end ENTER is a typed character, a wrong one
         penalty_seconds = seconds_elapsed - before;
         second_red = wait_for_cell(0, 1, 0xC4262A);
         first_red = count_in_cell(0, 0, 0xC4262A);
@@ -273,6 +309,8 @@ TEST_F(TypingGame, CorrectAndWrongKeysOnThePage)
         after_space = wait_for_cell(0, space_pos + 1, 0x000000);
         key[KEY_ESC] = 1;
     });
+    EXPECT_EQ(cursor, paper_red) << "the cursor cell stands in its settled red";
+    EXPECT_EQ(bar, strip_red) << "the bar stands in its settled red";
     EXPECT_GT(black, 0) << "a correct character is drawn in black";
     EXPECT_EQ(first_red, 0);
     EXPECT_GT(second_red, 0) << "the expected character is marked after a mistake";
@@ -352,18 +390,16 @@ TEST_F(TypingGame, TheFourthLetterNeedsItsTenthLineAndEnter)
         }
         if (!pass_pages(3))
             return;
-        for (int line = 0; line < LINES_PER_LETTER - 1; line++) {
-            type_text(lines[line]);
-            if (line == 0)
-                type_key('x');  // at the line end: dropped, neither judged nor moving on
-            type_key('\r', true);
-        }
+        type_text(lines[0]);
+        type_key('x');  // at the line end: dropped, neither judged nor moving on
+        type_key(ENTER);
+        // Every key is judged in the order typed, however many wait at once.
+        for (int line = 1; line < LINES_PER_LETTER - 1; line++)
+            type_line_at_once(lines[line]);
         waits_for_enter = type_text(lines[9]);
         tenth_typed = count_in_cell(9, 0, 0x000000) > 0;
-        key[KEY_ENTER] = 1;
-        simulate_keypress('\r');
+        simulate_keypress(ENTER);  // a tap: never seen down in the key state
         next_letter = wait_until([] { return shows(photo_colours[4]); }, 5);
-        key[KEY_ENTER] = 0;
         // ESC and the chord both down in the first pass of the last letter: the game ends
         // without results although the letter is finished.
         press_on(photo_colours[4]);

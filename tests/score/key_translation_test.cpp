@@ -54,3 +54,27 @@ TEST(key_translation, bytes_above_127_stay_signed_characters)
     EXPECT_EQ(translate_key(0x179), 'z');
     EXPECT_EQ(translate_key(0xE1), -31);
 }
+
+TEST(key_translation, the_player_chooses_how_keys_are_taken)
+{
+    key_rule rule = AS_TYPED;
+    EXPECT_TRUE(parse_key_rule(nullptr, &rule));
+    EXPECT_EQ(rule, FOLLOW_LAYOUT);
+    EXPECT_TRUE(parse_key_rule("czech-on-us", &rule));
+    EXPECT_EQ(rule, CZECH_ON_US);
+    EXPECT_TRUE(parse_key_rule("as-typed", &rule));
+    EXPECT_EQ(rule, AS_TYPED);
+    // An unknown value is refused and changes nothing.
+    EXPECT_FALSE(parse_key_rule("qwertz", &rule));
+    EXPECT_FALSE(parse_key_rule("As-Typed", &rule));
+    EXPECT_EQ(rule, AS_TYPED);
+
+    keys_rule = AS_TYPED;
+    EXPECT_EQ(judged_key('y'), 'y');
+    EXPECT_EQ(judged_key('"'), '"');
+    EXPECT_EQ(judged_key(0xE1), -31);
+    keys_rule = CZECH_ON_US;
+    EXPECT_EQ(judged_key('y'), 'z');
+    EXPECT_EQ(judged_key('"'), '!');
+    keys_rule = FOLLOW_LAYOUT;
+}
