@@ -37,7 +37,7 @@ static bool shows(int colour) { return near_colour(screen_pixel_unlocked(400, 20
 static void wait_for(int colour) { while (!shows(colour)) pause_ms(2); }
 static void press_when(int colour) {
     wait_for(colour);
-    pause_ms(100);  // the game clears the key buffer just after taking the previous key
+    pause_ms(100);  // the pages clear the key buffer once they stand
     simulate_keypress(' ');
     while (keypressed()) pause_ms(1);
 }
@@ -109,8 +109,9 @@ static void typing_figures() {
                 static_cast<int>(mistake_count));
     std::printf("typing loop: %.0f passes/s over %.1f s\n", passes / typing_seconds,
                 typing_seconds);
-    std::printf("key-to-screen latency (ms, incl. screen reads): median %.2f, max %.2f\n",
-                latencies[latencies.size() / 2], latencies.back());
+    std::printf("key-to-screen latency (ms, incl. screen reads): median %.2f, p99 %.2f, max %.2f\n",
+                latencies[latencies.size() / 2], latencies[latencies.size() * 99 / 100],
+                latencies.back());
 }
 
 static void full_game() {

@@ -141,7 +141,7 @@ press_at() {
 
 tap() { xdotool key --clearmodifiers "$1"; sleep 0.04; }
 
-# A line ends only while ENTER is held with a key waiting: hold it as a person does.
+# ENTER held a moment, as a person presses it; the game takes even a tap.
 enter() { xdotool keydown Return; sleep 0.08; xdotool keyup Return; sleep 0.04; }
 
 # Released before Allegro's Windows keyboard starts repeating a held key (after 250 ms): a
