@@ -1,5 +1,7 @@
 #include "game/key_translation.h"
 
+#include <allegro.h>
+
 #include <cstring>
 
 #include "shell/i_keyboard.h"
@@ -47,4 +49,19 @@ int judged_key(int c)
 {
     bool as_typed = keys_rule == AS_TYPED || (keys_rule == FOLLOW_LAYOUT && layout_is_qwertz());
     return as_typed ? static_cast<signed char>(c) : translate_key(c);
+}
+
+// Runs on Allegro's input thread as each key arrives, with the modifiers held at that moment;
+// a key it returns 0 for is dropped.
+static int drop_shortcut(int key, int *)
+{
+    const int SHORTCUT_FLAGS = KB_ALT_FLAG | KB_CTRL_FLAG | KB_LWIN_FLAG | KB_RWIN_FLAG;
+    return (key_shifts & SHORTCUT_FLAGS) ? 0 : key;
+}
+END_OF_STATIC_FUNCTION(drop_shortcut)
+
+void ignore_shortcut_keys()
+{
+    LOCK_FUNCTION(drop_shortcut);
+    keyboard_ucallback = drop_shortcut;
 }

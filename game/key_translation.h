@@ -24,4 +24,9 @@ int translate_key(int c);
 // main thread only.
 int judged_key(int c);
 
+// From here on a key pressed with Alt, Ctrl or Super held is a shortcut of the desktop, not
+// typing: it never reaches the key buffer, so no screen takes it and the typing page never
+// judges it. Call once, after Allegro's keyboard is installed.
+void ignore_shortcut_keys();
+
 #endif

@@ -21,6 +21,7 @@ static_assert(std::atomic<int>::is_always_lock_free, "the seconds tick needs a l
 
 std::atomic<int> seconds_elapsed{0};
 std::atomic<unsigned long> typing_passes{0};
+std::atomic<bool> game_in_front{true};
 
 namespace {
 
@@ -53,8 +54,14 @@ struct game_state {
     bool page_changed;
 };
 
-void seconds_tick() { seconds_elapsed.fetch_add(1); }
+void seconds_tick() {
+    if (game_in_front.load())
+        seconds_elapsed.fetch_add(1);
+}
 END_OF_FUNCTION(seconds_tick)
+
+void switched_in() { game_in_front.store(true); }
+void switched_out() { game_in_front.store(false); }
 
 void install_seconds_tick() {
     // install_int_ex replaces the callback when it is already installed, so every
@@ -256,7 +263,7 @@ void typing_pass(game_state &g) {
     if (key[KEY_J] && key[KEY_K] && key[KEY_L]) {
         g.line_index = LINES_PER_LETTER;
         g.char_pos = 0;
-    } else if (!g.escaped) {
+    } else if (!g.escaped && game_in_front.load()) {
         take_waiting_keys(g);
     }
     if (draw_cursor_and_bar(g))
@@ -353,6 +360,11 @@ void start_game(game_state &g) {
 }
 
 }  // namespace
+
+void follow_game_focus() {
+    set_display_switch_callback(SWITCH_IN, switched_in);
+    set_display_switch_callback(SWITCH_OUT, switched_out);
+}
 
 void run_letter_game() {
     game_state g{};

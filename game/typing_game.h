@@ -13,6 +13,12 @@ extern std::atomic<int> seconds_elapsed;
 // benchmark and the tests.
 extern std::atomic<unsigned long> typing_passes;
 
+// False while another window has the keyboard: the letter's clock stands still and the typing
+// page judges no key. Written on Allegro's input thread when the game's window loses or gains
+// the focus, once follow_game_focus has been called.
+extern std::atomic<bool> game_in_front;
+void follow_game_focus();
+
 void run_letter_game();
 
 #endif

@@ -21,6 +21,8 @@ packages=(
   clang-14 libclang-rt-14-dev
   # playing the game under a virtual X server
   xvfb xdotool imagemagick x11-utils x11-xkb-utils
+  # a desktop's window manager, for the game in front of and behind other windows
+  openbox wmctrl
   # the Debian package (cpack calls dpkg-shlibdeps and file) and its checks
   dpkg-dev file lintian desktop-file-utils appstream
 )

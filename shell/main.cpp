@@ -11,6 +11,7 @@
 #include "jpeg/jpeg.h"
 #include "shell/catalogue.h"
 #include "shell/i_message.h"
+#include "shell/i_screen.h"
 #include "shell/i_signals.h"
 #include "shell/picture.h"
 #include "shell/waiting.h"
@@ -28,14 +29,6 @@ static void draw_music_word()
 {
     text_mode(-1);
     textout(screen, small_font, music_enabled ? "ON" : "OFF", 70, 583, 0xFFFFFF);
-}
-
-// A full-screen mode where the host allows one, else a window of the same size.
-static bool open_screen()
-{
-    if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 800, 600, 0, 0) == 0)
-        return true;
-    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, 800, 600, 0, 0) == 0;
 }
 
 static void draw_music_switch()
@@ -139,10 +132,12 @@ int main()
     // then leave the process running when the signal was ignored on entry.
     end_on_stop_signals(allegro_exit);
     set_color_depth(32);
-    if (!open_screen())
+    if (!open_game_screen())
         return fail("no 800x600 32-bit screen, full screen or windowed", allegro_error);
     install_timer();
     install_keyboard();
+    ignore_shortcut_keys();
+    follow_game_focus();
     if (install_mouse() == -1)
         exit(1);
     register_bitmap_file_type("jpg", load_jpg, nullptr);

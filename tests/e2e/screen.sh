@@ -49,16 +49,25 @@ wait_game_end() {
 # --- screenshots and pixels ---------------------------------------------------------
 
 # find_game_window SECONDS: waits for the game's 800x600 window on a larger screen and takes
-# its corner as the origin.
+# its corner as the origin: the window named velmora itself, or the picture inside it where a
+# window manager shows it full screen.
 find_game_window() {
     [ "$screen_size" = 800x600 ] && return 0
-    local end=$((SECONDS + $1)) info
+    local end=$((SECONDS + $1)) info picture
     while [ $SECONDS -le "$end" ]; do
         info=$(xwininfo -name velmora 2>/dev/null)
         if grep -q 'Width: 800' <<<"$info" && grep -q 'Height: 600' <<<"$info" &&
             grep -q IsViewable <<<"$info"; then
             origin_x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
             origin_y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
+            return 0
+        fi
+        # A frame larger than the picture, the picture two lines below it in the tree.
+        picture=$(xwininfo -root -tree 2>/dev/null | awk '
+            tolower($0) ~ /"velmora"/ && $0 !~ / 800x600\+/ { frame = NR }
+            frame && NR <= frame + 2 && / 800x600\+/ { split($NF, at, "+"); print at[2], at[3]; exit }')
+        if [ -n "$picture" ]; then
+            read -r origin_x origin_y <<<"$picture"
             return 0
         fi
         sleep 0.2

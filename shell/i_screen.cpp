@@ -1,0 +1,106 @@
+#include "shell/i_screen.h"
+
+#include <allegro.h>
+
+static const int SCREEN_WIDTH = 800, SCREEN_HEIGHT = 600;
+
+static bool set_mode(int card)
+{
+    return set_gfx_mode(card, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0;
+}
+
+#ifdef _WIN32
+
+bool open_game_screen()
+{
+    return set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
+}
+
+#else
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <xalleg.h>
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+// How long the window manager may take to show the window full screen.
+const int FULL_SCREEN_WAIT_MS = 1000;
+
+// A window manager that follows the desktop conventions names its check window on the root.
+bool window_manager_running(Display *display)
+{
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None)
+        return false;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char *data = nullptr;
+    bool found = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False,
+                                    XA_WINDOW, &type, &format, &count, &after, &data) == Success &&
+                 count == 1;
+    if (data)
+        XFree(data);
+    return found;
+}
+
+void ask_for_full_screen(Display *display, Window window)
+{
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = 1;  // add the state
+    event.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+    event.xclient.data.l[3] = 1;  // asked by an application
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &event);
+}
+
+// Allegro's managed window holds the picture as a child window of the screen's size. Its fixed
+// size hints would keep the manager from filling the screen, so they go; the frame turns black
+// and the picture moves to its middle once the manager has made the frame full screen.
+void fill_screen_with_window(Display *display)
+{
+    Window frame = _xwin.wm_window, picture = _xwin.window;
+    XSizeHints *hints = XAllocSizeHints();
+    if (hints) {
+        XSetWMNormalHints(display, frame, hints);
+        XFree(hints);
+    }
+    XSetWindowBackground(display, frame, BlackPixel(display, DefaultScreen(display)));
+    ask_for_full_screen(display, frame);
+    auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(FULL_SCREEN_WAIT_MS);
+    XWindowAttributes size = {};
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        XGetWindowAttributes(display, frame, &size);
+    } while (size.width == SCREEN_WIDTH && size.height == SCREEN_HEIGHT &&
+             std::chrono::steady_clock::now() < end);
+    XMoveWindow(display, picture, (size.width - SCREEN_WIDTH) / 2,
+                (size.height - SCREEN_HEIGHT) / 2);
+    XClearWindow(display, frame);
+    XSync(display, False);
+}
+
+}  // namespace
+
+// The window is arranged through a connection of our own, so that nothing here waits on
+// Allegro's, which its input thread uses.
+bool open_game_screen()
+{
+    Display *display = XOpenDisplay(nullptr);
+    bool managed = display && window_manager_running(display);
+    bool opened = managed ? set_mode(GFX_AUTODETECT_WINDOWED)
+                          : set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
+    if (opened && managed)
+        fill_screen_with_window(display);
+    if (display)
+        XCloseDisplay(display);
+    return opened;
+}
+#endif

@@ -1,0 +1,13 @@
+// The game's screen on the player's desktop.
+#ifndef VELMORA_I_SCREEN_H
+#define VELMORA_I_SCREEN_H
+
+// Opens the 800x600 screen at the colour depth set before (Allegro's set_gfx_mode); true on
+// success, with allegro_error saying why not. Under an X11 window manager the screen is a
+// window the manager shows full screen, with the picture centred on black: the player can switch
+// away and back with the desktop's keys, and the window has a title, a close button and a
+// taskbar entry. Without one, Allegro's own full screen, which holds the keyboard and the
+// pointer; where full screen is refused, a window. Main thread, once.
+bool open_game_screen();
+
+#endif

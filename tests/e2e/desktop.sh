@@ -1,0 +1,83 @@
+#!/bin/bash
+# The game on a desktop: openbox on a 1280x800 Xvfb. The window manager shows the game full
+# screen; a player who switches to another window and back finds the letter's clock stood
+# still and nothing judged, and Alt+Tab there and back costs no mistake.
+#   desktop.sh GAME_DIR LETTER_KEYS
+set -u
+game_src=$1
+letter_keys=$2
+
+work=$(mktemp -d)
+shots=$work/shots
+xvfb_pid=
+game_pid=
+wm_pid=
+away_pid=
+VELMORA_SCREEN=1280x800
+here=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=screen.sh
+. "$here/screen.sh"
+trap 'kill $away_pid $wm_pid 2>/dev/null; cleanup' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# The bar's length in columns: on the time strip it settles at 0x800000.
+bar_columns() { count 800000 750 1 30 592; }
+
+focused() { xdotool getwindowfocus getwindowname 2>/dev/null; }
+
+start_xvfb
+openbox >/dev/null 2>&1 &
+wm_pid=$!
+for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+cp -r "$game_src" "$work/game"
+(cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &
+game_pid=$!
+find_game_window 60 || fail "no full-screen game window under the window manager"
+wait_for 30 menu_up || fail "the menu did not come up"
+[ "$origin_x,$origin_y" = 240,100 ] || fail "the picture stands at $origin_x,$origin_y, not in the middle"
+snap menu
+
+press_at 349 284
+move_to 600 100
+wait_for 10 intro_up || fail "no intro page"
+any_key
+wait_for 10 centre_text_up || fail "no title page"
+any_key
+wait_for 10 typing_up || fail "no typing page"
+
+mapfile -t keys < <("$letter_keys" 1)
+xdotool key --delay 30 "${keys[@]:0:8}"
+
+# The clock in front for four seconds, then away for four.
+sleep 0.5; grab; bar_start=$(bar_columns)
+sleep 4; grab; bar_in_front=$(bar_columns)
+xmessage -geometry +0+0 "elsewhere" 2>/dev/null &
+away_pid=$!
+for _ in $(seq 50); do [ "$(focused)" = xmessage ] && break; sleep 0.1; done
+[ "$(focused)" = xmessage ] || fail "the other window did not get the keyboard"
+xdotool key --delay 30 q w e r
+sleep 4
+wmctrl -a velmora
+for _ in $(seq 50); do [ "$(focused)" != xmessage ] && break; sleep 0.1; done
+sleep 0.5; grab; bar_back=$(bar_columns)
+echo "desktop: bar $bar_start columns, $bar_in_front after 4 s in front, $bar_back after 4 s away"
+[ $((bar_in_front - bar_start)) -ge 4 ] || fail "the clock did not run while the game was in front"
+[ $((bar_back - bar_in_front)) -le $(((bar_in_front - bar_start) / 2)) ] ||
+    fail "the clock ran while another window was in front"
+
+# Alt+Tab to the other window and back, mid-line, then the rest of the line.
+xdotool key alt+Tab
+sleep 0.5
+xdotool key alt+Tab
+sleep 0.5
+[ "$(focused)" != xmessage ] || fail "Alt+Tab did not come back to the game"
+xdotool key --delay 30 "${keys[@]:8:8}"
+sleep 0.5; grab
+snap back
+[ "$(count C4262A 500 150 62 355)" = 0 ] || fail "a mistake is marked after switching away and back"
+[ "$(count 000000 130 15 75 355)" -gt 20 ] || fail "the keys typed after coming back were not judged"
+echo "desktop: the clock stood still away from the game, and Alt+Tab cost no mistake"
