@@ -146,11 +146,19 @@ TEST_F(highscore_files, eight_bytes_and_more_give_the_first_eight)
     EXPECT_EQ(file_bytes(path), longer) << "reading leaves the file alone";
 }
 
-TEST_F(highscore_files, a_folder_named_like_the_file_is_no_record)
+// A folder, a FIFO (whose opening would wait for a writer) and a device that reads as
+// endless zero bytes stand where the file should be.
+TEST_F(highscore_files, what_is_not_a_regular_file_is_no_record)
 {
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-    highscore r = {};
-    EXPECT_FALSE(read_highscore(path.c_str(), &r));
+    std::string fifo = folder + "/fifo.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    alarm(20);
+    for (const std::string &other : {path, fifo, std::string("/dev/zero")}) {
+        highscore r = {};
+        EXPECT_FALSE(read_highscore(other.c_str(), &r)) << other;
+    }
+    alarm(0);
 }
 
 TEST_F(highscore_files, write_creates_exactly_eight_bytes_that_read_back)

@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 #include <chrono>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -135,6 +136,17 @@ TEST_F(results_screen, short_file_counts_as_no_record)
     run_results_screen(2000, 50);
     EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
     EXPECT_EQ(file_bytes("cool.dat"), encoded(2000, 50));
+}
+
+// Opening a FIFO for reading would wait for a writer; the rename of the save replaces it.
+TEST_F(results_screen, a_fifo_at_the_file_is_no_record)
+{
+    ASSERT_EQ(mkfifo("cool.dat", 0644), 0);
+    alarm(20);
+    run_results_screen(300, 2);
+    alarm(0);
+    EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
+    EXPECT_EQ(file_bytes("cool.dat"), encoded(300, 2));
 }
 
 TEST_F(results_screen, failed_save_still_announces_and_keeps_what_was_there)
