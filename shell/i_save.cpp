@@ -84,12 +84,17 @@ static int create_temporary(const std::string &path, std::string &temp)
 // Where no temporary file can be made beside an existing, writable file, the file is
 // rewritten in place: the new bytes go over the old ones before the tail is cut, so a
 // crash midway leaves at worst a mixture of two records of the same length, never less.
+// Only a regular file that is `path` itself is rewritten: a symbolic link there would hand
+// its target to the save, and a second hard link some other name's contents. Opening does
+// not wait on a FIFO.
 static bool rewrite_in_place(const char *path, const unsigned char *bytes, size_t count)
 {
-    int fd = open(path, O_WRONLY | O_CLOEXEC);
+    int fd = open(path, O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool written = write_all(fd, bytes, count) && ftruncate(fd, static_cast<off_t>(count)) == 0 &&
+    struct stat info;
+    bool written = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_nlink == 1 &&
+                   write_all(fd, bytes, count) && ftruncate(fd, static_cast<off_t>(count)) == 0 &&
                    fsync(fd) == 0;
     return close(fd) == 0 && written;
 }

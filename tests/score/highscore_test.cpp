@@ -269,6 +269,28 @@ TEST_F(highscore_files, a_closed_folder_rewrites_a_writable_file_in_place_or_kee
     EXPECT_EQ(folder_names(folder), std::vector<std::string>{"cool.dat"});
 }
 
+// In place, only cool.dat itself is rewritten: not the target of a symbolic link, not a file
+// it shares with another name, and a FIFO does not keep the save waiting.
+TEST_F(highscore_files, a_closed_folder_rewrites_no_other_file_in_place)
+{
+    auto write_record = [](const char *where) { return write_highscore(where, {1, 1}); };
+    std::string players = folder + "/letter.txt";
+    const byte_list letter(40, 'x');
+    for (const char *entry : {"symbolic link", "hard link", "FIFO"}) {
+        put_file(players, letter);
+        ASSERT_EQ(chmod(players.c_str(), 0666), 0);
+        unlink(path.c_str());
+        int made = entry[0] == 's'   ? symlink(players.c_str(), path.c_str())
+                   : entry[0] == 'h' ? link(players.c_str(), path.c_str())
+                                     : mkfifo(path.c_str(), 0666);
+        ASSERT_EQ(made, 0) << entry;
+        alarm(20);
+        EXPECT_FALSE(write_in_closed_folder(folder, write_record, path)) << entry;
+        alarm(0);
+        EXPECT_EQ(file_bytes(players), letter) << entry;
+    }
+}
+
 // A disk that fills up half way through: the file size limit lets the first bytes of the
 // new file through and refuses the rest. Writing in place would leave a torn record.
 TEST_F(highscore_files, a_write_cut_short_keeps_the_old_record)
