@@ -44,7 +44,12 @@ bool read_highscore(const char *name, highscore *record)
     if (!read_file_start(native_file_name(name, PLAYER_FILE), bytes, HIGHSCORE_SIZE) ||
         bytes.size() != HIGHSCORE_SIZE)
         return false;
-    *record = decode_highscore(bytes.data());
+    // No game takes negative time or makes negative mistakes, and a negative time could never
+    // be beaten: such a record is damage, and the next won game replaces it.
+    highscore stored = decode_highscore(bytes.data());
+    if (stored.seconds < 0 || stored.mistakes < 0)
+        return false;
+    *record = stored;
     return true;
 }
 

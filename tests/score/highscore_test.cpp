@@ -137,13 +137,30 @@ TEST_F(highscore_files, eight_bytes_and_more_give_the_first_eight)
     EXPECT_EQ(r.seconds, 1000);
     EXPECT_EQ(r.mistakes, 7);
 
-    byte_list longer = encoded(-5, INT32_MAX);
+    byte_list longer = encoded(5, INT32_MAX);
     longer.insert(longer.end(), {0x01, 0x02, 0x03, 0x04, 0x05});
     put_file(path, longer);
     ASSERT_TRUE(read_highscore(path.c_str(), &r));
-    EXPECT_EQ(r.seconds, -5);
+    EXPECT_EQ(r.seconds, 5);
     EXPECT_EQ(r.mistakes, INT32_MAX);
     EXPECT_EQ(file_bytes(path), longer) << "reading leaves the file alone";
+}
+
+// Random bytes decode to negative values half the time; no game makes them, and a negative
+// time could never be beaten.
+TEST_F(highscore_files, negative_time_or_mistakes_are_no_record)
+{
+    const highscore stored[] = {{-1, 0}, {0, -1}, {INT32_MIN, 5}, {-43, 3}};
+    for (const highscore &bad : stored) {
+        put_file(path, encoded(bad.seconds, bad.mistakes));
+        highscore r = {1, 2};
+        EXPECT_FALSE(read_highscore(path.c_str(), &r)) << bad.seconds << " / " << bad.mistakes;
+        EXPECT_EQ(r.seconds, 1);
+    }
+    put_file(path, encoded(0, 0));
+    highscore r = {1, 2};
+    EXPECT_TRUE(read_highscore(path.c_str(), &r));
+    EXPECT_EQ(r.seconds, 0);
 }
 
 // A folder, a FIFO (whose opening would wait for a writer) and a device that reads as

@@ -130,12 +130,15 @@ TEST_F(results_screen, kept_record_is_shown_in_white_and_the_file_left_alone)
     }
 }
 
-TEST_F(results_screen, short_file_counts_as_no_record)
+// A short file, and a negative record that no later game could beat.
+TEST_F(results_screen, short_file_or_negative_record_counts_as_no_record)
 {
-    put_file("cool.dat", {0xDE, 0x01, 0x00});
-    run_results_screen(2000, 50);
-    EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
-    EXPECT_EQ(file_bytes("cool.dat"), encoded(2000, 50));
+    for (const byte_list &stored : {byte_list{0xDE, 0x01, 0x00}, encoded(-247416803, 7)}) {
+        put_file("cool.dat", stored);
+        run_results_screen(2000, 50);
+        EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
+        EXPECT_EQ(file_bytes("cool.dat"), encoded(2000, 50));
+    }
 }
 
 // Opening a FIFO for reading would wait for a writer; the rename of the save replaces it.
