@@ -100,6 +100,7 @@ TEST_F(results_screen, first_game_sets_the_record_with_the_heading_at_300)
     expect_statistics();
     EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
     EXPECT_EQ(pixels_in_band(500, 600, RED), 0);
+    EXPECT_EQ(pixels_in_band(300, 600, WHITE), 0) << "no note: the record was saved";
     EXPECT_EQ(file_bytes("cool.dat"), encoded(996, 12));
 }
 
@@ -152,11 +153,12 @@ TEST_F(results_screen, a_fifo_at_the_file_is_no_record)
     EXPECT_EQ(file_bytes("cool.dat"), encoded(300, 2));
 }
 
-TEST_F(results_screen, failed_save_still_announces_and_keeps_what_was_there)
+TEST_F(results_screen, failed_save_still_announces_says_so_and_keeps_what_was_there)
 {
     ASSERT_EQ(mkdir("cool.dat", 0755), 0);
     run_results_screen(100, 1);
     EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
+    EXPECT_GT(pixels_in_band(345, 345 + small_height(), WHITE), 30) << "the unsaved note";
     EXPECT_EQ(folder_names("."), std::vector<std::string>{"cool.dat"});
 }
 
