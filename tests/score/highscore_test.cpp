@@ -2,6 +2,7 @@
 // the rewrite that never leaves a torn file behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <sys/resource.h>
@@ -306,6 +307,29 @@ TEST_F(highscore_files, a_closed_folder_rewrites_no_other_file_in_place)
         alarm(0);
         EXPECT_EQ(file_bytes(players), letter) << entry;
     }
+}
+
+// Saves killed before their rename leave "cool.dat.new<pid>-<n>"; the next save removes
+// those of processes that have ended, and nothing else.
+TEST_F(highscore_files, a_save_clears_the_leftovers_of_ended_saves)
+{
+    pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    waitpid(ended, nullptr, 0);
+    const std::string dead = "cool.dat.new" + std::to_string(ended);
+    const std::string kept[] = {"cool.dat.new" + std::to_string(getpid()) + "-0",
+                                dead + "-1.bak", "other.dat.new" + std::to_string(ended) + "-0",
+                                "cool.dat.new-" + std::to_string(ended)};
+    for (const std::string &name : {dead + "-0", dead + "-17"})
+        put_file(folder + "/" + name, {0x01});
+    for (const std::string &name : kept)
+        put_file(folder + "/" + name, {0x01});
+    ASSERT_TRUE(write_highscore(path.c_str(), {1, 1}));
+    std::vector<std::string> expected(std::begin(kept), std::end(kept));
+    expected.push_back("cool.dat");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder_names(folder), expected);
 }
 
 // A disk that fills up half way through: the file size limit lets the first bytes of the
