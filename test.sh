@@ -20,6 +20,8 @@ run_suite() {  # run_suite build-folder "ctest arguments" cmake-options...
 run_suite build ""
 run_suite build-asan "-L sanitize" -DVELMORA_SANITIZE=address,undefined -DVELMORA_ASSETS=OFF
 run_suite build-tsan "-L tsan" -DVELMORA_SANITIZE=thread -DVELMORA_ASSETS=OFF
-CXX=clang++-14 CC=clang-14 run_suite build-fuzz "-L fuzz" -DVELMORA_FUZZ=ON -DVELMORA_ASSETS=OFF
+# The datafile fuzzer is seeded with the normal build's velmora.dat among others.
+CXX=clang++-14 CC=clang-14 run_suite build-fuzz "-L fuzz" -DVELMORA_FUZZ=ON -DVELMORA_ASSETS=OFF \
+    -DVELMORA_FUZZ_DATAFILE="$PWD/build/game/velmora.dat"
 scripts/build-windows.sh --test  # the Windows zip, cross-built, then played under Wine
 echo "test.sh: all tests passed"

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -199,16 +200,15 @@ void destroy_sample(FSOUND_SAMPLE *sample)
 }
 
 // Reads the whole file and hands it to libopenmpt, which keeps its own copy of what it needs.
+// Like the samples, a module is read only from a regular file.
 openmpt_module *read_module(const char *name)
 {
-    size_t size = 0;
-    void *data = SDL_LoadFile(native_file_name(name).c_str(), &size);
-    if (!data)
+    std::vector<unsigned char> bytes;
+    if (!read_whole_file(native_file_name(name), bytes))
         return nullptr;
-    openmpt_module *module =
-        openmpt_module_create_from_memory2(data, size, openmpt_log_func_silent, nullptr,
-                                           openmpt_error_func_ignore, nullptr, nullptr, nullptr, nullptr);
-    SDL_free(data);
+    openmpt_module *module = openmpt_module_create_from_memory2(
+        bytes.data(), bytes.size(), openmpt_log_func_silent, nullptr, openmpt_error_func_ignore,
+        nullptr, nullptr, nullptr, nullptr);
     if (module)
         openmpt_module_set_repeat_count(module, 0);  // play once, so the jukebox moves on
     return module;
@@ -258,7 +258,12 @@ FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int, int)
     std::lock_guard<std::mutex> hold(layer_lock);
     if (!layer_open || !name)
         return nullptr;
-    Mix_Chunk *chunk = Mix_LoadWAV(native_file_name(name).c_str());
+    // Read through the platform layer, which opens only regular files and never waits on a
+    // FIFO; the chunk gets a converted copy of its own.
+    std::vector<unsigned char> bytes;
+    if (!read_whole_file(native_file_name(name), bytes) || bytes.size() > INT_MAX)
+        return nullptr;
+    Mix_Chunk *chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1);
     if (!chunk)
         return nullptr;
     auto *sample = new FSOUND_SAMPLE{chunk};

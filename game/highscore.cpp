@@ -1,6 +1,6 @@
 #include "game/highscore.h"
 
-#include <cstdio>
+#include <vector>
 
 #include "shell/i_file.h"
 #include "shell/i_save.h"
@@ -39,16 +39,17 @@ highscore decode_highscore(const unsigned char bytes[HIGHSCORE_SIZE])
 
 bool read_highscore(const char *name, highscore *record)
 {
-    FILE *file = fopen(native_file_name(name, PLAYER_FILE).c_str(), "rb");
-    if (!file)
-        return false;
-    unsigned char bytes[HIGHSCORE_SIZE];
-    size_t got = fread(bytes, 1, HIGHSCORE_SIZE, file);
-    fclose(file);
+    std::vector<unsigned char> bytes;
     // A short file would leave part of a word undefined: treat it as no record at all.
-    if (got != HIGHSCORE_SIZE)
+    if (!read_file_start(native_file_name(name, PLAYER_FILE), bytes, HIGHSCORE_SIZE) ||
+        bytes.size() != HIGHSCORE_SIZE)
         return false;
-    *record = decode_highscore(bytes);
+    // No game takes negative time or makes negative mistakes, and a negative time could never
+    // be beaten: such a record is damage, and the next won game replaces it.
+    highscore stored = decode_highscore(bytes.data());
+    if (stored.seconds < 0 || stored.mistakes < 0)
+        return false;
+    *record = stored;
     return true;
 }
 

@@ -21,8 +21,9 @@ highscore decode_highscore(const unsigned char bytes[HIGHSCORE_SIZE]);
 // `name` is the file's name as the game gives it; it lives in the player's folder of the
 // platform layer (native_file_name), which in a game run from its own folder is that folder.
 
-// False when the file is missing, unreadable or shorter than 8 bytes: no record yet. Bytes
-// past the eighth are ignored. The file is closed again before this returns.
+// False when the file is missing, unreadable, not a regular file, shorter than 8 bytes or
+// holds a negative time or mistake count: no record yet. Bytes past the eighth are ignored.
+// The file is closed again before this returns.
 bool read_highscore(const char *name, highscore *record);
 
 // Time decides first, then mistakes; an equal game does not beat the record.

@@ -17,6 +17,8 @@ static const int RED = 0xFF0000;
 // statistics when an earlier one was beaten.
 static const int FIRST_RECORD_Y = 300;
 static const int BEATEN_RECORD_Y = 500;
+// The line under the heading when the record could not be saved, below the large font.
+static const int UNSAVED_NOTE_OFFSET = 45;
 
 static void centred(FONT *face, const char *text, int y, int colour)
 {
@@ -42,11 +44,13 @@ static void draw_statistics(const highscore &game)
     draw_score(game, 220);
 }
 
-// A failed save is not shown: the heading stays and the old record is kept on the disk.
+// A failed save keeps the heading and says under it that the record was not kept; the old
+// record stays on the disk as it was.
 static void announce_record(const highscore &game, int y)
 {
     centred(large_font, "NOVE HIGHSCORE!", y, RED);
-    write_highscore(highscore_file_name, game);
+    if (!write_highscore(highscore_file_name, game))
+        centred(small_font, "Rekord se nepodarilo ulozit", y + UNSAVED_NOTE_OFFSET, WHITE);
 }
 
 // Keys pressed while the last letter was finished do not count; the key that ends the

@@ -64,8 +64,21 @@ int stored_bits(int depth)
     }
 }
 
+// A mono glyph: width and height words, then rows of whole bytes. Allegro's glyph drawer
+// ends a row only after drawing a pixel of it, so a glyph of no width that has rows runs on
+// past its bytes and off the bitmap it is drawn on.
+bool skip_mono_glyph(reader &r)
+{
+    uint64_t w = get(r, 2);
+    uint64_t h = get(r, 2);
+    skip(r, (w + 7) / 8 * h);
+    return w > 0 || h == 0;
+}
+
 // The 4.x font layout: a zero word, the number of ranges, then per range its depth (1 or 255
 // for mono, 0 for the old name of 8), the first and last character and one glyph per character.
+// Allegro draws every glyph of a font as the kind of its last range (and frees them so), so
+// the ranges of one font must all be mono or all be colour.
 const char *check_font(reader r, int)
 {
     if (get(r, 2) != 0)
@@ -73,17 +86,27 @@ const char *check_font(reader r, int)
     uint32_t ranges = get(r, 2);
     if (ranges == 0)
         return "a font has no characters";
+    bool font_mono = false;
     for (uint32_t i = 0; i < ranges && r.ok; i++) {
         uint32_t depth = get(r, 1);
-        int bits = depth == 1 || depth == 255 ? 1 : stored_bits(depth == 0 ? 8 : depth);
+        bool mono = depth == 1 || depth == 255;
+        int bits = mono ? 1 : stored_bits(depth == 0 ? 8 : depth);
         uint32_t first = get(r, 4);
         uint32_t last = get(r, 4);
         if (r.ok && bits == 0)
             return "a font has a colour depth this game does not read";
         if (r.ok && (last < first || last - first >= 0x110000))
             return "a font's character range is not valid";
-        for (uint32_t c = first; c <= last && r.ok; c++)
-            skip_image(r, bits);
+        if (i == 0)
+            font_mono = mono;
+        else if (mono != font_mono)
+            return "a font mixes mono and colour characters";
+        for (uint64_t c = first; c <= last && r.ok; c++) {
+            if (!mono)
+                skip_image(r, bits);
+            else if (!skip_mono_glyph(r) && r.ok)
+                return "a font has a glyph with rows but no width";
+        }
     }
     return r.ok ? nullptr : "a font runs past the end of its object";
 }
@@ -158,12 +181,18 @@ const parsed_type *find_parsed_type(uint32_t type)
     return nullptr;
 }
 
+// Allegro marks the free slots of its type table and the end of a property list with this
+// value: an object of this type finds such a slot and the loader calls the missing load
+// function; a property of this type ends its object's list early, and is never freed.
+const uint32_t NO_TYPE = 0xFFFFFFFF;
+
 // One object: its properties, its type and its chunk, which must be stored as it is.
 const char *check_object(reader &r, int depth)
 {
     uint32_t type = get(r, 4);
     while (r.ok && type == tag("prop")) {
-        get(r, 4);
+        if (get(r, 4) == NO_TYPE && r.ok)
+            return "the resource file holds a property without a type";
         skip(r, get(r, 4));
         type = get(r, 4);
     }
@@ -171,9 +200,7 @@ const char *check_object(reader &r, int depth)
     uint32_t unpacked = get(r, 4);
     if (!r.ok)
         return "the resource file is cut short";
-    // Allegro marks the free slots of its type table with this value: an object of this type
-    // finds such a slot and the loader calls the missing load function.
-    if (type == 0xFFFFFFFF)
+    if (type == NO_TYPE)
         return "the resource file holds an object without a type";
     if (stored != unpacked || stored > 0x7FFFFFFF)
         return "the resource file holds a compressed object";

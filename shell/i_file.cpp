@@ -1,7 +1,9 @@
 #include "i_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -9,8 +11,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -127,17 +129,57 @@ std::string native_file_name(const char *name, file_owner owner)
     return folder.empty() || path.empty() ? path : folder + SEPARATOR + path;
 }
 
-bool read_whole_file(const std::string &path, std::vector<unsigned char> &bytes)
+#ifdef _WIN32
+
+// No named pipe or device can stand at one of the game's file names here (pipes have a
+// namespace of their own, device names are reserved), and fopen refuses a folder; whatever
+// else opens is still refused unless it is a regular file.
+static FILE *open_regular_file(const std::string &path)
 {
     FILE *file = std::fopen(path.c_str(), "rb");
+    struct _stat info;
+    if (file && (_fstat(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)) {
+        std::fclose(file);
+        return nullptr;
+    }
+    return file;
+}
+
+#else
+
+// Opened without waiting (a FIFO would wait for a writer, some devices for a carrier), then
+// kept only when it is a regular file.
+static FILE *open_regular_file(const std::string &path)
+{
+    int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat info;
+    FILE *file = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? fdopen(fd, "rb") : nullptr;
+    if (!file)
+        close(fd);
+    return file;
+}
+
+#endif
+
+bool read_file_start(const std::string &path, std::vector<unsigned char> &bytes, size_t limit)
+{
+    FILE *file = open_regular_file(path);
     if (!file)
         return false;
     bytes.clear();
     unsigned char block[65536];
     size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0)
+    while (bytes.size() < limit &&
+           (got = std::fread(block, 1, std::min(sizeof block, limit - bytes.size()), file)) > 0)
         bytes.insert(bytes.end(), block, block + got);
     bool read_all = !std::ferror(file);
     std::fclose(file);
     return read_all;
+}
+
+bool read_whole_file(const std::string &path, std::vector<unsigned char> &bytes)
+{
+    return read_file_start(path, bytes, SIZE_MAX);
 }

@@ -3,6 +3,7 @@
 #ifndef VELMORA_I_FILE_H
 #define VELMORA_I_FILE_H
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,13 @@ enum file_owner { GAME_FILE, PLAYER_FILE };
 // folder is created then.
 std::string native_file_name(const char *name, file_owner owner = GAME_FILE);
 
-// The whole file at `path` (a host name) in `bytes`; false when it cannot be opened or read.
+// The whole file at `path` (a host name) in `bytes`; false when it cannot be opened or read,
+// or is not a regular file. Opening never waits: a FIFO, a device or a folder is refused at
+// once.
 bool read_whole_file(const std::string &path, std::vector<unsigned char> &bytes);
+
+// The same for at most the first `limit` bytes of the file.
+bool read_file_start(const std::string &path, std::vector<unsigned char> &bytes, size_t limit);
 
 #ifndef _WIN32
 // Where the files live; an empty folder stands for the working folder.

@@ -7,8 +7,10 @@
 // Writes `count` bytes to a new file beside `path` (same folder), flushes it to the disk and
 // renames it over `path`. A replaced file keeps its permission bits; a new one gets mode 0664
 // less the umask. On any failure the temporary file is removed, whatever stood at `path` stays
-// untouched, and the result is false. Where the folder allows no new file but `path` exists and
-// is writable, `path` is rewritten in place instead.
+// untouched, and the result is false. Where the folder allows no new file but `path` is a
+// writable regular file (not a symbolic link, not linked under another name), `path` is
+// rewritten in place instead. Temporary files left beside `path` by saves of processes that
+// were killed are removed first.
 bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count);
 
 #endif

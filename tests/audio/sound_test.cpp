@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "audio/sound.h"
 #include "tests/audio/sound_files.h"
@@ -64,6 +66,14 @@ TEST_F(SoundLayer, NullAndUnloadableHandlesAreNoOps)
     EXPECT_EQ(FMUSIC_LoadSong(nullptr), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, file("absent.wav").c_str(), 1, 0), nullptr);
     EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, file("noise.wav").c_str(), 1, 0), nullptr);
+    // Opening a FIFO would wait for a writer: refused at once, like a folder.
+    ASSERT_EQ(mkfifo(file("pipe.it").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(file("pipe.wav").c_str(), 0600), 0);
+    alarm(20);
+    EXPECT_EQ(FMUSIC_LoadSong(file("pipe.it").c_str()), nullptr);
+    EXPECT_EQ(FSOUND_Sample_Load(FSOUND_FREE, file("pipe.wav").c_str(), 1, 0), nullptr);
+    alarm(0);
+    EXPECT_EQ(FMUSIC_LoadSong(dir.c_str()), nullptr);
     EXPECT_EQ(FSOUND_PlaySound(FSOUND_FREE, nullptr), -1);
     FSOUND_Sample_Free(nullptr);
     EXPECT_FALSE(FMUSIC_PlaySong(nullptr));

@@ -2,6 +2,7 @@
 // the rewrite that never leaves a torn file behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <csignal>
 #include <sys/resource.h>
@@ -137,20 +138,45 @@ TEST_F(highscore_files, eight_bytes_and_more_give_the_first_eight)
     EXPECT_EQ(r.seconds, 1000);
     EXPECT_EQ(r.mistakes, 7);
 
-    byte_list longer = encoded(-5, INT32_MAX);
+    byte_list longer = encoded(5, INT32_MAX);
     longer.insert(longer.end(), {0x01, 0x02, 0x03, 0x04, 0x05});
     put_file(path, longer);
     ASSERT_TRUE(read_highscore(path.c_str(), &r));
-    EXPECT_EQ(r.seconds, -5);
+    EXPECT_EQ(r.seconds, 5);
     EXPECT_EQ(r.mistakes, INT32_MAX);
     EXPECT_EQ(file_bytes(path), longer) << "reading leaves the file alone";
 }
 
-TEST_F(highscore_files, a_folder_named_like_the_file_is_no_record)
+// Random bytes decode to negative values half the time; no game makes them, and a negative
+// time could never be beaten.
+TEST_F(highscore_files, negative_time_or_mistakes_are_no_record)
+{
+    const highscore stored[] = {{-1, 0}, {0, -1}, {INT32_MIN, 5}, {-43, 3}};
+    for (const highscore &bad : stored) {
+        put_file(path, encoded(bad.seconds, bad.mistakes));
+        highscore r = {1, 2};
+        EXPECT_FALSE(read_highscore(path.c_str(), &r)) << bad.seconds << " / " << bad.mistakes;
+        EXPECT_EQ(r.seconds, 1);
+    }
+    put_file(path, encoded(0, 0));
+    highscore r = {1, 2};
+    EXPECT_TRUE(read_highscore(path.c_str(), &r));
+    EXPECT_EQ(r.seconds, 0);
+}
+
+// A folder, a FIFO (whose opening would wait for a writer) and a device that reads as
+// endless zero bytes stand where the file should be.
+TEST_F(highscore_files, what_is_not_a_regular_file_is_no_record)
 {
     ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
-    highscore r = {};
-    EXPECT_FALSE(read_highscore(path.c_str(), &r));
+    std::string fifo = folder + "/fifo.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    alarm(20);
+    for (const std::string &other : {path, fifo, std::string("/dev/zero")}) {
+        highscore r = {};
+        EXPECT_FALSE(read_highscore(other.c_str(), &r)) << other;
+    }
+    alarm(0);
 }
 
 TEST_F(highscore_files, write_creates_exactly_eight_bytes_that_read_back)
@@ -259,6 +285,51 @@ TEST_F(highscore_files, a_closed_folder_rewrites_a_writable_file_in_place_or_kee
     EXPECT_TRUE(write_in_closed_folder(folder, write_record, path));
     EXPECT_EQ(file_bytes(path), encoded(1, 1));
     EXPECT_EQ(folder_names(folder), std::vector<std::string>{"cool.dat"});
+}
+
+// In place, only cool.dat itself is rewritten: not the target of a symbolic link, not a file
+// it shares with another name, and a FIFO does not keep the save waiting.
+TEST_F(highscore_files, a_closed_folder_rewrites_no_other_file_in_place)
+{
+    auto write_record = [](const char *where) { return write_highscore(where, {1, 1}); };
+    std::string players = folder + "/letter.txt";
+    const byte_list letter(40, 'x');
+    for (const char *entry : {"symbolic link", "hard link", "FIFO"}) {
+        put_file(players, letter);
+        ASSERT_EQ(chmod(players.c_str(), 0666), 0);
+        unlink(path.c_str());
+        int made = entry[0] == 's'   ? symlink(players.c_str(), path.c_str())
+                   : entry[0] == 'h' ? link(players.c_str(), path.c_str())
+                                     : mkfifo(path.c_str(), 0666);
+        ASSERT_EQ(made, 0) << entry;
+        alarm(20);
+        EXPECT_FALSE(write_in_closed_folder(folder, write_record, path)) << entry;
+        alarm(0);
+        EXPECT_EQ(file_bytes(players), letter) << entry;
+    }
+}
+
+// Saves killed before their rename leave "cool.dat.new<pid>-<n>"; the next save removes
+// those of processes that have ended, and nothing else.
+TEST_F(highscore_files, a_save_clears_the_leftovers_of_ended_saves)
+{
+    pid_t ended = fork();
+    if (ended == 0)
+        _exit(0);
+    waitpid(ended, nullptr, 0);
+    const std::string dead = "cool.dat.new" + std::to_string(ended);
+    const std::string kept[] = {"cool.dat.new" + std::to_string(getpid()) + "-0",
+                                dead + "-1.bak", "other.dat.new" + std::to_string(ended) + "-0",
+                                "cool.dat.new-" + std::to_string(ended)};
+    for (const std::string &name : {dead + "-0", dead + "-17"})
+        put_file(folder + "/" + name, {0x01});
+    for (const std::string &name : kept)
+        put_file(folder + "/" + name, {0x01});
+    ASSERT_TRUE(write_highscore(path.c_str(), {1, 1}));
+    std::vector<std::string> expected(std::begin(kept), std::end(kept));
+    expected.push_back("cool.dat");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(folder_names(folder), expected);
 }
 
 // A disk that fills up half way through: the file size limit lets the first bytes of the

@@ -4,6 +4,7 @@
 
 #include <allegro.h>
 #include <chrono>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -99,6 +100,7 @@ TEST_F(results_screen, first_game_sets_the_record_with_the_heading_at_300)
     expect_statistics();
     EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
     EXPECT_EQ(pixels_in_band(500, 600, RED), 0);
+    EXPECT_EQ(pixels_in_band(300, 600, WHITE), 0) << "no note: the record was saved";
     EXPECT_EQ(file_bytes("cool.dat"), encoded(996, 12));
 }
 
@@ -129,19 +131,34 @@ TEST_F(results_screen, kept_record_is_shown_in_white_and_the_file_left_alone)
     }
 }
 
-TEST_F(results_screen, short_file_counts_as_no_record)
+// A short file, and a negative record that no later game could beat.
+TEST_F(results_screen, short_file_or_negative_record_counts_as_no_record)
 {
-    put_file("cool.dat", {0xDE, 0x01, 0x00});
-    run_results_screen(2000, 50);
-    EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
-    EXPECT_EQ(file_bytes("cool.dat"), encoded(2000, 50));
+    for (const byte_list &stored : {byte_list{0xDE, 0x01, 0x00}, encoded(-247416803, 7)}) {
+        put_file("cool.dat", stored);
+        run_results_screen(2000, 50);
+        EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
+        EXPECT_EQ(file_bytes("cool.dat"), encoded(2000, 50));
+    }
 }
 
-TEST_F(results_screen, failed_save_still_announces_and_keeps_what_was_there)
+// Opening a FIFO for reading would wait for a writer; the rename of the save replaces it.
+TEST_F(results_screen, a_fifo_at_the_file_is_no_record)
+{
+    ASSERT_EQ(mkfifo("cool.dat", 0644), 0);
+    alarm(20);
+    run_results_screen(300, 2);
+    alarm(0);
+    EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
+    EXPECT_EQ(file_bytes("cool.dat"), encoded(300, 2));
+}
+
+TEST_F(results_screen, failed_save_still_announces_says_so_and_keeps_what_was_there)
 {
     ASSERT_EQ(mkdir("cool.dat", 0755), 0);
     run_results_screen(100, 1);
     EXPECT_GT(pixels_in_band(300, 300 + large_height(), RED), 50);
+    EXPECT_GT(pixels_in_band(345, 345 + small_height(), WHITE), 30) << "the unsaved note";
     EXPECT_EQ(folder_names("."), std::vector<std::string>{"cool.dat"});
 }
 

@@ -1,5 +1,6 @@
 // The structural check of resource files: what fits loads, what is cut short or lies about
 // its sizes is refused before Allegro's loader, which would crash on it, reads it.
+#include <algorithm>
 #include <allegro.h>
 #include <cerrno>
 #include <cstdio>
@@ -138,7 +139,7 @@ TEST_F(DatafileCheck, SizesThatLieAreRefused)
         {"compressed file", "is compressed"},      {"compressed object", "compressed object"},
         {"object larger", "cut short"},            {"glyph larger", "runs past the end"},
         {"no ranges", "no characters"},            {"reversed range", "range is not valid"},
-        {"old font", "layout"}};
+        {"old font", "layout"},                    {"untyped property", "property without a type"}};
     for (const auto &[what, message] : cases) {
         bytes b = file;
         // Object 0 starts after the magic, the count and its 13-byte property.
@@ -161,6 +162,8 @@ TEST_F(DatafileCheck, SizesThatLieAreRefused)
             b[font + 8] = 0xFF;  // first character far above the last
         else if (what == "old font")
             b[font + 1] = 8;
+        else if (what == "untyped property")
+            std::fill(b.begin() + 16, b.begin() + 20, 0xFF);  // object 0's NAME tag
         const char *problem = check(b);
         ASSERT_NE(problem, nullptr) << what;
         EXPECT_NE(std::string(problem).find(message), std::string::npos) << what << ": " << problem;
@@ -218,6 +221,37 @@ TEST_F(DatafileCheck, ParsedObjectsMustHoldAllTheLoaderReads)
     // Refused whole: an RLE sprite, an object typed -1, the old 4-bit planar bitmap.
     for (const char *type : {"RLE ", "\xFF\xFF\xFF\xFF", "BMP "})
         EXPECT_NE(check(file_of(type, image(type[0] == 'B' ? 4 : 8, 2, 2, 1))), nullptr) << type;
+}
+
+// Fonts that Allegro loads but cannot survive: it draws and frees every glyph as the kind of
+// the font's last range, so ranges of both kinds crash; and its glyph drawer runs on past a
+// mono glyph that has rows but no width. Refused alone and as the game's small font.
+TEST_F(DatafileCheck, FontsAllegroCannotDrawAreRefused)
+{
+    bytes colour_range = {16, 0, 0, 0, 'C', 0, 0, 0, 'C'};
+    bytes glyph = image(0, 2, 3, 2);
+    colour_range.insert(colour_range.end(), glyph.begin(), glyph.end());
+    bytes mono_then_colour = mono_font(65, 66, 5, 7);
+    mono_then_colour[3] = 2;  // a second range follows
+    mono_then_colour.insert(mono_then_colour.end(), colour_range.begin(), colour_range.end());
+    bytes colour_then_mono = {0, 0, 0, 2};
+    colour_then_mono.insert(colour_then_mono.end(), colour_range.begin(), colour_range.end());
+    bytes mono = mono_font(65, 66, 5, 7);
+    colour_then_mono.insert(colour_then_mono.end(), mono.begin() + 4, mono.end());
+    const std::pair<bytes, std::string> fonts[] = {
+        {mono_then_colour, "mixes mono and colour"},
+        {colour_then_mono, "mixes mono and colour"},
+        {mono_font(65, 67, 0, 1), "rows but no width"}};
+    for (const auto &[font, message] : fonts) {
+        const char *problem = check(file_of("FONT", font));
+        ASSERT_NE(problem, nullptr) << message;
+        EXPECT_NE(std::string(problem).find(message), std::string::npos) << problem;
+        write_file(catalogue_file(SMALL_FONT, "FONT", font), "font.dat");
+        EXPECT_STREQ(load_resources("font.dat"), problem);
+    }
+    // Glyphs with neither width nor rows draw nothing and pass.
+    EXPECT_EQ(check(file_of("FONT", mono_font(65, 67, 0, 0))), nullptr);
+    std::remove("font.dat");
 }
 
 TEST_F(DatafileCheck, LoadResourcesRefusesDamageAndKeepsNothing)
