@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 static const int SCREEN_WIDTH = 800, SCREEN_HEIGHT = 600;
+static const char WINDOW_TITLE[] = "Velmora";
 
 static bool set_mode(int card)
 {
@@ -13,8 +14,12 @@ static bool set_mode(int card)
 
 bool open_game_screen()
 {
-    return set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
+    bool opened = set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
+    set_window_title(WINDOW_TITLE);
+    return opened;
 }
+
+void use_game_icon() {}
 
 #else
 #include <X11/Xatom.h>
@@ -23,6 +28,12 @@ bool open_game_screen()
 
 #include <chrono>
 #include <thread>
+
+// Drawn by the icon generator at build time.
+#include "velmora_icon.xpm"
+
+// Allegro's X11 window takes its icon from this XPM image when it is made.
+extern "C" void *allegro_icon;
 
 namespace {
 
@@ -97,10 +108,20 @@ bool open_game_screen()
     bool managed = display && window_manager_running(display);
     bool opened = managed ? set_mode(GFX_AUTODETECT_WINDOWED)
                           : set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
+    if (opened) {
+        set_window_title(WINDOW_TITLE);
+        // The class desktops match against the menu entry, velmora.desktop.
+        xwin_set_window_name("velmora", WINDOW_TITLE);
+    }
     if (opened && managed)
         fill_screen_with_window(display);
     if (display)
         XCloseDisplay(display);
     return opened;
+}
+
+void use_game_icon()
+{
+    allegro_icon = velmora_icon_xpm;
 }
 #endif

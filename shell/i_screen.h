@@ -7,7 +7,12 @@
 // window the manager shows full screen, with the picture centred on black: the player can switch
 // away and back with the desktop's keys, and the window has a title, a close button and a
 // taskbar entry. Without one, Allegro's own full screen, which holds the keyboard and the
-// pointer; where full screen is refused, a window. Main thread, once.
+// pointer; where full screen is refused, a window. The window is titled "Velmora", and on X11
+// its class is velmora/Velmora, as the menu entry is named. Main thread, once.
 bool open_game_screen();
+
+// Gives the game's window its icon, the envelope of the menu icon, on X11; Windows takes the
+// executable's own. Call before allegro_init, which makes the window.
+void use_game_icon();
 
 #endif

@@ -124,6 +124,7 @@ static int fail(const char *what, const char *why)
 int main()
 {
     choose_key_rule();
+    use_game_icon();
     // Without a display Allegro finds no system driver and leaves its error text empty.
     if (allegro_init() != 0)
         return fail("cannot start Allegro", allegro_error[0] ? allegro_error

@@ -55,7 +55,7 @@ find_game_window() {
     [ "$screen_size" = 800x600 ] && return 0
     local end=$((SECONDS + $1)) info picture
     while [ $SECONDS -le "$end" ]; do
-        info=$(xwininfo -name velmora 2>/dev/null)
+        info=$(xwininfo -name Velmora 2>/dev/null || xwininfo -name velmora 2>/dev/null)
         if grep -q 'Width: 800' <<<"$info" && grep -q 'Height: 600' <<<"$info" &&
             grep -q IsViewable <<<"$info"; then
             origin_x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
