@@ -26,6 +26,8 @@ void use_game_icon() {}
 #include <X11/Xlib.h>
 #include <xalleg.h>
 
+#include <unistd.h>
+
 #include <chrono>
 #include <thread>
 
@@ -98,21 +100,41 @@ void fill_screen_with_window(Display *display)
     XSync(display, False);
 }
 
+// The X server is gone (it ended, or the connection broke): Xlib's own handler would exit
+// through the C library's exit handlers, which shut Allegro down under the feet of the main
+// thread. Nothing can be shown any more, so the game ends at once.
+int display_lost(Display *)
+{
+    static const char message[] = "velmora: the X display was lost\n";
+    ssize_t written = write(STDERR_FILENO, message, sizeof message - 1);
+    (void)written;  // nothing to do about a failed write: the game ends either way
+    _exit(1);
+}
+
+// The class desktops match against the menu entry, velmora.desktop, to show its icon and name.
+void name_window_class(Display *display)
+{
+    char name[] = "velmora", window_class[] = "Velmora";
+    XClassHint hint = {name, window_class};
+    XSetClassHint(display, _xwin.wm_window, &hint);
+    XFlush(display);
+}
+
 }  // namespace
 
 // The window is arranged through a connection of our own, so that nothing here waits on
 // Allegro's, which its input thread uses.
 bool open_game_screen()
 {
+    XSetIOErrorHandler(display_lost);
     Display *display = XOpenDisplay(nullptr);
     bool managed = display && window_manager_running(display);
     bool opened = managed ? set_mode(GFX_AUTODETECT_WINDOWED)
                           : set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
-    if (opened) {
+    if (opened)
         set_window_title(WINDOW_TITLE);
-        // The class desktops match against the menu entry, velmora.desktop.
-        xwin_set_window_name("velmora", WINDOW_TITLE);
-    }
+    if (opened && display)
+        name_window_class(display);
     if (opened && managed)
         fill_screen_with_window(display);
     if (display)
