@@ -7,10 +7,6 @@ scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)"
 
-if [ ! -x build/game/velmora ]; then
-    echo "run.sh: only the libraries are built yet; the game itself is not there."
-    exit 0
-fi
 if [ -z "${DISPLAY:-}" ]; then
     echo "run.sh: no display (DISPLAY is unset); playing a short demonstration on a virtual X server."
     exec scripts/demo.sh build/game build/demo

@@ -6,7 +6,7 @@
 #include "shell/waiting.h"
 #include "shell/picture.h"
 
-enum { LAST_PICTURE = 9 };
+const int LAST_PICTURE = GALLERY_PICTURES - 1;
 
 // Consumes one press of `scancode`: true when its flag was down, which is cleared so that a
 // held key counts again only when the keyboard handler next reports it.

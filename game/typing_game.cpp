@@ -12,6 +12,7 @@
 #include "game/key_translation.h"
 #include "game/letter_book.h"
 #include "game/results.h"
+#include "game/typing_page.h"
 #include "shell/catalogue.h"
 #include "shell/picture.h"
 #include "shell/waiting.h"
@@ -30,8 +31,18 @@ const int BLACK = 0x000000;
 const int MISTAKE_RED = 0xC4262A;
 const int CURSOR_RED = 0xFF0000;
 const int ONE_SECOND = 1193181;  // timer ticks
-const int BAR_TRACK = 741;
 const int SETTLING_FILLS = 192;
+
+// The rules of a game.
+// Seconds a mistake costs: 5 for each full 100 seconds of the letter's limit (15, 10, 5, 5, 5).
+const int PENALTY_PER_100_SECONDS = 5;
+// Every third letter is a checkpoint: a time-out after it may go back to it.
+const int CHECKPOINT_EVERY = 3;
+// Retries a game allows, all told.
+const int RETRIES = 2;
+// A time-out that allows no retry first writes the letter's index here, in Allegro's own font
+// and colour value 2, over the last typing frame.
+const int LOST_INDEX_X = 20, LOST_INDEX_Y = 10, LOST_INDEX_COLOUR = 2;
 
 // One game's state; lives only while run_letter_game runs.
 struct game_state {
@@ -71,10 +82,10 @@ void install_seconds_tick() {
     install_int_ex(seconds_tick, ONE_SECOND);
 }
 
-int cell_x(int line, int pos) { return 75 + 8 * pos - static_cast<int>(1.5 * line); }
-int cell_y(int line) { return 355 + 15 * line; }
+int penalty(int letter) { return PENALTY_PER_100_SECONDS * (time_limits[letter] / 100); }
 
-int penalty(int letter) { return 5 * (time_limits[letter] / 100); }
+// J, K and L held together finish the letter at once.
+bool chord_held() { return key[KEY_J] && key[KEY_K] && key[KEY_L]; }
 
 int bar_length(int letter) {
     double per_second = static_cast<double>(BAR_TRACK) / time_limits[letter];
@@ -118,7 +129,7 @@ void show_title_page(const game_state &g) {
     char title[32];
     std::sprintf(title, "%s%i", "Dopis ", g.letter_index + 1);
     draw_centre(title, large_font, 275);
-    if ((g.letter_index + 1) % 3 == 0)
+    if ((g.letter_index + 1) % CHECKPOINT_EVERY == 0)
         draw_centre("Checkpoint", small_font, 330);
     wait_for_key();
 }
@@ -129,10 +140,10 @@ void compose_page(game_state &g) {
     if (BITMAP *paper = decode_current_picture(PAPER_PAGE))
         blit(paper, page, 0, 0, 0, 0, 800, 600);
     if (BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index))
-        stretch_sprite(page, photo, 481, 130, 121, 90);
+        stretch_sprite(page, photo, THUMB_X, THUMB_Y, THUMB_W, THUMB_H);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 50);
-    rectfill(page, 480, 129, 603, 220, WHITE);
+    rectfill(page, VEIL_X0, VEIL_Y0, VEIL_X1, VEIL_Y1, WHITE);
     set_trans_blender(0, 0, 0, 255);
     solid_mode();
     text_mode(-1);
@@ -142,7 +153,7 @@ void compose_page(game_state &g) {
             draw_glyph(g, page, text[pos], line, pos, WHITE);
     }
     if (BITMAP *strip = decode_current_picture(TIME_STRIP))
-        blit(strip, page, 0, 0, 0, 585, 800, 15);
+        blit(strip, page, 0, 0, 0, STRIP_TOP, 800, STRIP_HEIGHT);
     blit(page, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
 }
 
@@ -163,12 +174,12 @@ void settle_red(BITMAP *bmp, int x0, int y0, int x1, int y1) {
 // bar, each settled. True when anything changed, so the frame must be shown again.
 bool draw_cursor_and_bar(game_state &g) {
     bool changed = false;
-    int bar_end = 30 + bar_length(g.letter_index);
+    int bar_end = BAR_LEFT + bar_length(g.letter_index);
     if (bar_end > g.bar_end) {
         // The bar lies on the page too, so it survives the page being copied onto the frame.
-        settle_red(g.page_bitmap, g.bar_end + 1, 586, bar_end, 598);
-        blit(g.page_bitmap, g.frame_bitmap, g.bar_end + 1, 586, g.bar_end + 1, 586,
-             bar_end - g.bar_end, 13);
+        settle_red(g.page_bitmap, g.bar_end + 1, BAR_TOP, bar_end, BAR_BOTTOM);
+        blit(g.page_bitmap, g.frame_bitmap, g.bar_end + 1, BAR_TOP, g.bar_end + 1, BAR_TOP,
+             bar_end - g.bar_end, BAR_BOTTOM - BAR_TOP + 1);
         g.bar_end = bar_end;
         changed = true;
     }
@@ -181,7 +192,7 @@ bool draw_cursor_and_bar(game_state &g) {
     if (g.cursor_line != g.line_index || g.cursor_pos != g.char_pos) {
         int x = cell_x(g.line_index, g.char_pos);
         int y = cell_y(g.line_index);
-        settle_red(g.frame_bitmap, x, y, x + 8, y + 14);
+        settle_red(g.frame_bitmap, x, y, x + CURSOR_WIDTH - 1, y + CURSOR_HEIGHT - 1);
         g.cursor_line = g.line_index;
         g.cursor_pos = g.char_pos;
         changed = true;
@@ -260,7 +271,7 @@ void typing_pass(game_state &g) {
     if (seconds_elapsed.load() >= time_limits[g.letter_index])
         g.timed_out = true;
     // The chord finishes the letter at once; the keys waiting are not judged.
-    if (key[KEY_J] && key[KEY_K] && key[KEY_L]) {
+    if (chord_held()) {
         g.line_index = LINES_PER_LETTER;
         g.char_pos = 0;
     } else if (!g.escaped && game_in_front.load()) {
@@ -277,7 +288,7 @@ void run_attempt(game_state &g) {
     seconds_elapsed.store(0);
     clear_keybuf();
     compose_page(g);
-    g.bar_end = 29;
+    g.bar_end = BAR_LEFT - 1;  // no column yet
     g.cursor_line = -1;
     while (!g.timed_out && g.line_index < LINES_PER_LETTER && !g.escaped)
         typing_pass(g);
@@ -317,7 +328,7 @@ void ask_retry(game_state &g, int checkpoints) {
         g.attempts_left--;
         char message[48];
         std::sprintf(message, "%s%i%s", "Zbyva ti ", g.attempts_left, " pokusu");
-        g.letter_index = 3 * checkpoints - 1;
+        g.letter_index = CHECKPOINT_EVERY * checkpoints - 1;
         g.timed_out = false;
         show_picture(BACKGROUND_PAGE);
         g.char_pos = 0;
@@ -332,14 +343,14 @@ void ask_retry(game_state &g, int checkpoints) {
 }
 
 void run_failure_path(game_state &g) {
-    int checkpoints = (g.letter_index + 1) / 3;
+    int checkpoints = (g.letter_index + 1) / CHECKPOINT_EVERY;
     if (checkpoints > 0 && g.attempts_left > 0) {
         ask_retry(g, checkpoints);
         return;
     }
     char number[16];
     std::sprintf(number, "%i", g.letter_index);
-    textout(screen, font, number, 20, 10, 2);
+    textout(screen, font, number, LOST_INDEX_X, LOST_INDEX_Y, LOST_INDEX_COLOUR);
     clear_keybuf();
     show_picture(BACKGROUND_PAGE);
     show_game_over();
@@ -349,7 +360,7 @@ void start_game(game_state &g) {
     std::memset(g.typed_chars, 0, sizeof g.typed_chars);
     std::strcpy(g.glyph, " ");
     install_seconds_tick();
-    g.attempts_left = 2;
+    g.attempts_left = RETRIES;
     g.letter_index = 0;
     g.line_index = 0;
     g.char_pos = 0;

@@ -1,4 +1,7 @@
-// The typing game over all five letters.
+// The typing game over all five letters: for each, an intro page, a title page and a timed
+// typing page; time-outs from the third letter on may be retried; after the fifth letter the
+// results and the reward gallery. The rules stand named at the top of typing_game.cpp, the
+// page's geometry in typing_page.h, the letters in letter_book.h.
 #ifndef VELMORA_TYPING_GAME_H
 #define VELMORA_TYPING_GAME_H
 
@@ -19,6 +22,10 @@ extern std::atomic<unsigned long> typing_passes;
 extern std::atomic<bool> game_in_front;
 void follow_game_focus();
 
+// Runs one game from the menu's Start, with the mouse pointer hidden, and returns to the menu
+// in every case: ESC, game over, or after the gallery of a won game. Main thread; draws straight
+// on the screen. Installs the seconds tick on Allegro's timer thread for the rest of the
+// program's life.
 void run_letter_game();
 
 #endif

@@ -253,7 +253,7 @@ build_game
 pack
 
 if [ "${1:-}" = --test ]; then
-    cmake --build "$linux_build" -j "$jobs" --target letter_keys >/dev/null
+    cmake --build "$linux_build" -j "$jobs" --target letter_keys game_facts >/dev/null
     "$root/tests/e2e/wine_player.sh" "$out/velmora-windows.zip" "$linux_build/game" \
         "$linux_build/tests/e2e/letter_keys" "$out/shots"
 fi

@@ -12,12 +12,13 @@ if [ ! -x "$game_dir/velmora" ]; then
     echo "demo: $game_dir/velmora is not built" >&2
     exit 1
 fi
-cmake --build "$build_dir" --target letter_keys -j2 >/dev/null || {
-    echo "demo: cannot build the letter_keys helper" >&2
+cmake --build "$build_dir" --target letter_keys game_facts -j2 >/dev/null || {
+    echo "demo: cannot build the player's helpers" >&2
     exit 1
 }
 letter_keys=$(find "$build_dir" -name letter_keys -type f -perm -u+x | head -n1)
 mkdir -p "$demo_dir"
 "$here/tests/e2e/player.sh" "$game_dir" "$letter_keys" "$demo_dir" --demo
+status=$?
 echo "demo: screenshots in $(cd "$demo_dir" && pwd)"
-exit 0
+exit $status

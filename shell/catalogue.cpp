@@ -33,12 +33,18 @@ static bool holds_jpeg(const DATAFILE &object)
 static const char *catalogue_problem(const DATAFILE *loaded)
 {
     static char message[80];
-    if (object_count(loaded) < CATALOGUE_SIZE)
-        return "the resource file holds fewer than 18 objects";
-    if (loaded[SMALL_FONT].type != DAT_FONT || loaded[LARGE_FONT].type != DAT_FONT)
-        return "objects 15 and 16 of the resource file are not fonts";
+    if (object_count(loaded) < CATALOGUE_SIZE) {
+        snprintf(message, sizeof message, "the resource file holds fewer than %d objects",
+                 CATALOGUE_SIZE);
+        return message;
+    }
+    if (loaded[SMALL_FONT].type != DAT_FONT || loaded[LARGE_FONT].type != DAT_FONT) {
+        snprintf(message, sizeof message, "objects %d and %d of the resource file are not fonts",
+                 SMALL_FONT, LARGE_FONT);
+        return message;
+    }
     for (int i = 0; i < CATALOGUE_SIZE; i++) {
-        if (i != SMALL_FONT && i != LARGE_FONT && !holds_jpeg(loaded[i])) {
+        if (!is_font_object(i) && !holds_jpeg(loaded[i])) {
             snprintf(message, sizeof message,
                      "object %d of the resource file is not a JPEG picture", i);
             return message;

@@ -1,24 +1,12 @@
-// The fixed positions of the objects in the resource file, and the globals loaded from it.
+// The resource file loaded at start-up, addressed by the positions of catalogue_index.h, and the
+// globals loaded with it.
 #ifndef VELMORA_CATALOGUE_H
 #define VELMORA_CATALOGUE_H
 
 #include <allegro.h>
 
 #include "audio/sound.h"
-
-enum {
-    PAPER_PAGE = 0,
-    BACKGROUND_PAGE = 1,
-    PHOTO_01 = 2, PHOTO_02, PHOTO_03, PHOTO_04, PHOTO_05,
-    PHOTO_06, PHOTO_07, PHOTO_08, PHOTO_09, PHOTO_10,
-    MENU_PAGE = 12,
-    SPLASH_PAGE = 13,
-    TIME_STRIP = 14,
-    SMALL_FONT = 15,
-    LARGE_FONT = 16,
-    SECOND_PAGE = 17,
-    CATALOGUE_SIZE = 18
-};
+#include "shell/catalogue_index.h"
 
 extern DATAFILE *resources;
 extern FONT *small_font;

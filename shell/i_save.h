@@ -11,6 +11,9 @@
 // writable regular file (not a symbolic link, not linked under another name), `path` is
 // rewritten in place instead. Temporary files left beside `path` by saves of processes that
 // were killed are removed first.
+// On Windows the temporary file is `path`.new, a fixed name the next save overwrites, so
+// nothing is left to remove; and there is no in-place rewrite: where the folder allows no new
+// file, the save fails.
 bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count);
 
 #endif

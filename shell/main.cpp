@@ -13,22 +13,24 @@
 #include "shell/i_message.h"
 #include "shell/i_screen.h"
 #include "shell/i_signals.h"
+#include "shell/menu_areas.h"
 #include "shell/picture.h"
 #include "shell/waiting.h"
 
 // The switch's background without its state word, to erase the word before redrawing it.
 static BITMAP *toggle_strip = nullptr;
 
-// True while the left button is down with the pointer in x0 < x <= x1, y0 < y <= y1.
-static bool area_pressed(int x0, int x1, int y0, int y1)
+// True while the left button is down with the pointer in the area.
+static bool area_pressed(const screen_area &a)
 {
-    return (mouse_b & 1) && mouse_x > x0 && mouse_x <= x1 && mouse_y > y0 && mouse_y <= y1;
+    return (mouse_b & 1) && mouse_x > a.x0 && mouse_x <= a.x1 && mouse_y > a.y0 && mouse_y <= a.y1;
 }
 
 static void draw_music_word()
 {
     text_mode(-1);
-    textout(screen, small_font, music_enabled ? "ON" : "OFF", 70, 583, 0xFFFFFF);
+    textout(screen, small_font, music_enabled ? "ON" : "OFF", SWITCH_WORD_X, SWITCH_TEXT_Y,
+            0xFFFFFF);
 }
 
 static void draw_music_switch()
@@ -39,7 +41,7 @@ static void draw_music_switch()
     set_trans_blender(0, 0, 0, 255);
     drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
     text_mode(-1);
-    textout(screen, small_font, "Hudba: ", 5, 583, 0xFFFFFF);
+    textout(screen, small_font, "Hudba: ", SWITCH_LABEL_X, SWITCH_TEXT_Y, 0xFFFFFF);
     toggle_strip = create_bitmap(100, 20);
     if (toggle_strip)
         blit(screen, toggle_strip, 0, 580, 0, 0, 100, 20);
@@ -67,7 +69,8 @@ static void toggle_music()
     show_mouse(nullptr);
     restore_strip();
     bool turning_on = !music_enabled;
-    textout(screen, small_font, turning_on ? "ON" : "OFF", 70, 583, 0xFFFFFF);
+    textout(screen, small_font, turning_on ? "ON" : "OFF", SWITCH_WORD_X, SWITCH_TEXT_Y,
+            0xFFFFFF);
     show_mouse(screen);
     music_enabled = turning_on;
     if (turning_on)
@@ -81,21 +84,21 @@ static void toggle_music()
 static void run_menu()
 {
     for (;;) {
-        if (area_pressed(50, 349, 415, 484))
+        if (area_pressed(QUIT_AREA))
             return;
-        if (area_pressed(50, 349, 215, 284)) {
+        if (area_pressed(START_AREA)) {
             show_mouse(nullptr);
             run_letter_game();
             restore_menu();
         }
-        if (area_pressed(50, 349, 315, 384)) {
+        if (area_pressed(SECOND_AREA)) {
             show_mouse(nullptr);
             show_picture(SECOND_PAGE);
             clear_keybuf();
             wait_for_keypress();
             restore_menu();
         }
-        if (area_pressed(0, 99, 580, 599))
+        if (area_pressed(MUSIC_AREA))
             toggle_music();
         rest_between_polls();
     }

@@ -1,8 +1,9 @@
 // Builds velmora.dat: draws every picture, renders the two fonts and writes the datafile in
-// catalogue order. Usage: make_velmora_dat <output file> <DejaVu font folder>
+// catalogue order (shell/catalogue_index.h). Usage: make_velmora_dat <output file> <DejaVu font folder>
 #include "assets/data/canvas.h"
 #include "assets/data/encode.h"
 #include "assets/data/pictures.h"
+#include "shell/catalogue_index.h"
 
 #include <cstdio>
 
@@ -15,6 +16,30 @@ static datafile_object picture_object(const char *name, cairo_t *cr)
     datafile_object o{four_cc("JPEG"), name, encode_canvas_jpeg(cr, QUALITY)};
     cairo_destroy(cr);
     return o;
+}
+
+// The object at catalogue position `index`, named as the catalogue names it.
+static datafile_object catalogue_object(int index, const std::string &fonts)
+{
+    const char *name = catalogue_names[index];
+    if (index >= PHOTO_01 && index < PHOTO_01 + LETTER_PHOTOS)
+        return picture_object(name, draw_girl_photo(index - PHOTO_01));
+    if (index >= PHOTO_01 + LETTER_PHOTOS && index <= PHOTO_10)
+        return picture_object(name, draw_reward_photo(index - PHOTO_01 - LETTER_PHOTOS));
+    switch (index) {
+    case PAPER_PAGE: return picture_object(name, draw_paper_page());
+    case BACKGROUND_PAGE: return picture_object(name, draw_background_page());
+    case MENU_PAGE: return picture_object(name, draw_menu_page());
+    case SPLASH_PAGE: return picture_object(name, draw_splash_page());
+    case TIME_STRIP: return picture_object(name, draw_time_strip());
+    // 12 px DejaVu Sans Mono in 8 x 14 cells: the typing page advances 8 px a character and
+    // its lines are 15 px apart
+    case SMALL_FONT:
+        return {four_cc("FONT"), name, render_font_object(fonts + "/DejaVuSansMono.ttf", 12, 8, 14)};
+    case LARGE_FONT:
+        return {four_cc("FONT"), name, render_font_object(fonts + "/DejaVuSerif-Bold.ttf", 34, 0, 0)};
+    default: return picture_object(name, draw_second_page());
+    }
 }
 
 static bool write_file(const char *path, const bytes &data)
@@ -37,27 +62,9 @@ int main(int argc, char **argv)
         fprintf(stderr, "make_velmora_dat: cannot read the DejaVu fonts in %s\n", argv[2]);
         return 1;
     }
-    static const char *const GIRL_NAMES[5] = {"PHOTO_01", "PHOTO_02", "PHOTO_03", "PHOTO_04",
-                                              "PHOTO_05"};
-    static const char *const REWARD_NAMES[5] = {"PHOTO_06", "PHOTO_07", "PHOTO_08", "PHOTO_09",
-                                                "PHOTO_10"};
     std::vector<datafile_object> objects;
-    objects.push_back(picture_object("PAPER_PAGE", draw_paper_page()));
-    objects.push_back(picture_object("BACKGROUND_PAGE", draw_background_page()));
-    for (int i = 0; i < 5; i++)
-        objects.push_back(picture_object(GIRL_NAMES[i], draw_girl_photo(i)));
-    for (int i = 0; i < 5; i++)
-        objects.push_back(picture_object(REWARD_NAMES[i], draw_reward_photo(i)));
-    objects.push_back(picture_object("MENU_PAGE", draw_menu_page()));
-    objects.push_back(picture_object("SPLASH_PAGE", draw_splash_page()));
-    objects.push_back(picture_object("TIME_STRIP", draw_time_strip()));
-    // 12 px DejaVu Sans Mono in 8 x 14 cells: the typing page advances 8 px a character and
-    // its lines are 15 px apart
-    objects.push_back({four_cc("FONT"), "SMALL_FONT",
-                       render_font_object(fonts + "/DejaVuSansMono.ttf", 12, 8, 14)});
-    objects.push_back({four_cc("FONT"), "LARGE_FONT",
-                       render_font_object(fonts + "/DejaVuSerif-Bold.ttf", 34, 0, 0)});
-    objects.push_back(picture_object("SECOND_PAGE", draw_second_page()));
+    for (int i = 0; i < CATALOGUE_SIZE; i++)
+        objects.push_back(catalogue_object(i, fonts));
     close_faces();
 
     for (const datafile_object &o : objects) {

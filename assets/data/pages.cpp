@@ -1,6 +1,7 @@
 // The full-screen pages: backdrop, splash, menu, help and the paper of the typing screen.
 #include "assets/data/canvas.h"
 #include "assets/data/pictures.h"
+#include "shell/menu_areas.h"
 
 #include <cmath>
 
@@ -100,11 +101,13 @@ cairo_t *draw_splash_page()
     return cr;
 }
 
-// One menu button filling the area x 51-349 by y top..top+68 exactly.
-static void draw_menu_button(cairo_t *cr, int top, const char *label)
+// One menu button filling its area exactly: the pixels inside the area's bounds.
+static void draw_menu_button(cairo_t *cr, const screen_area &area, const char *label)
 {
-    rounded_box(cr, 51.5, top + 0.5, 298, 68, 14);
-    cairo_pattern_t *p = cairo_pattern_create_linear(0, top, 0, top + 69);
+    int left = area.x0 + 1, top = area.y0 + 1;
+    int width = area.x1 - left, height = area.y1 - top;
+    rounded_box(cr, left + 0.5, top + 0.5, width, height, 14);
+    cairo_pattern_t *p = cairo_pattern_create_linear(0, top, 0, top + height + 1);
     cairo_pattern_add_color_stop_rgb(p, 0, 0.99, 0.95, 0.90);
     cairo_pattern_add_color_stop_rgb(p, 1, 0.90, 0.76, 0.74);
     cairo_set_source(cr, p);
@@ -113,12 +116,12 @@ static void draw_menu_button(cairo_t *cr, int top, const char *label)
     set_colour(cr, GOLD);
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
-    rounded_box(cr, 56.5, top + 5.5, 288, 58, 10);
+    rounded_box(cr, left + 5.5, top + 5.5, width - 10, height - 10, 10);
     set_colour(cr, WINE, 0.6);
     cairo_stroke(cr);
-    fill_heart(cr, 84, top + 35, 20, rgb(180, 30, 50));
-    fill_heart(cr, 316, top + 35, 20, rgb(180, 30, 50));
-    draw_text_centre(cr, FACE_SERIF_BOLD, 32, 200, top + 46, label, INK);
+    fill_heart(cr, left + 33, top + 35, 20, rgb(180, 30, 50));
+    fill_heart(cr, area.x1 - 33, top + 35, 20, rgb(180, 30, 50));
+    draw_text_centre(cr, FACE_SERIF_BOLD, 32, (left + area.x1) / 2, top + 46, label, INK);
 }
 
 cairo_t *draw_menu_page()
@@ -127,9 +130,9 @@ cairo_t *draw_menu_page()
     paint_backdrop(cr, 23);
     draw_text_centre(cr, FACE_SERIF_BOLD, 72, 400, 120, "Velmora", CREAM);
     draw_text_centre(cr, FACE_SERIF_ITALIC, 22, 400, 160, "Pet dopisu pro jedno srdce", GOLD);
-    draw_menu_button(cr, 216, "Hrat");
-    draw_menu_button(cr, 316, "Jak hrat");
-    draw_menu_button(cr, 416, "Konec");
+    draw_menu_button(cr, START_AREA, "Hrat");
+    draw_menu_button(cr, SECOND_AREA, "Jak hrat");
+    draw_menu_button(cr, QUIT_AREA, "Konec");
     draw_envelope(cr, 580, 360, 230);
     draw_quill(cr, 640, 470, -1.0, 190);
     scatter_hearts(cr, 470, 200, 240, 60, 10, ROSE, 0.6, 5);

@@ -6,8 +6,8 @@
 
 cairo_t *draw_paper_page();
 cairo_t *draw_background_page();
-cairo_t *draw_girl_photo(int n);    // n = 0..4: the five letters' photos
-cairo_t *draw_reward_photo(int n);  // n = 0..4: the five reward pictures
+cairo_t *draw_girl_photo(int n);    // n = 0..4: the letters' photos, PHOTO_01 to PHOTO_05
+cairo_t *draw_reward_photo(int n);  // n = 0..4: the gallery's own, PHOTO_06 to PHOTO_10
 cairo_t *draw_menu_page();
 cairo_t *draw_splash_page();
 cairo_t *draw_time_strip();

@@ -7,7 +7,8 @@ set -u
 game_src=${1:-build/game}
 span=${2:-4}
 here=$(cd "$(dirname "$0")/../../tests/e2e" && pwd)
-letter_keys=$(cd "$(dirname "$0")/../.." && pwd)/build/tests/e2e/letter_keys
+letter_keys=$game_src/../tests/e2e/letter_keys
+game_facts=$game_src/../tests/e2e/game_facts
 
 work=$(mktemp -d)
 shots=$work/shots
@@ -55,7 +56,7 @@ wait_for 30 menu_up || lost "no menu"
 sleep 1
 
 measure "menu"
-press_at 349 284
+press_in "$start_area"
 move_to 600 100
 wait_for 10 intro_up || lost "no intro page"
 sleep 0.5

@@ -17,8 +17,10 @@
 #include "game/letter_book.h"
 #include "game/results.h"
 #include "game/typing_game.h"
+#include "game/typing_page.h"
 #include "shell/catalogue.h"
 #include "tests/display/test_resources.h"
+#include "tests/e2e/key_names.h"
 #include "tests/support/test_screen.h"
 
 int32_t total_seconds;
@@ -53,17 +55,14 @@ static long peak_rss_kb() {
     return usage.ru_maxrss;
 }
 
-static int cell_x(int line, int pos) { return 75 + 8 * pos - (3 * line) / 2; }
-static int cell_y(int line) { return 355 + 15 * line; }
 static bool cell_has_black(int line, int pos) {
-    for (int y = cell_y(line); y < cell_y(line) + 15; y++)
-        for (int x = cell_x(line, pos); x < cell_x(line, pos) + 8; x++)
+    for (int y = cell_y(line); y < cell_y(line) + LINE_SPACING; y++)
+        for (int x = cell_x(line, pos); x < cell_x(line, pos) + CELL_ADVANCE; x++)
             if (screen_pixel_unlocked(x, y) == 0)
                 return true;
     return false;
 }
 
-static int typed_key(char c) { return c == 'y' ? 'z' : c == 'z' ? 'y' : c; }
 
 // Types the first line of letter 1 at 15 keys a second, timing each key until its black
 // character stands on the screen.
@@ -79,7 +78,7 @@ static void typing_figures() {
         auto typing_start = clock_type::now();
         for (int p = 0; line[p]; p++) {
             auto start = clock_type::now();
-            simulate_keypress(typed_key(line[p]));
+            simulate_keypress(key_for_char(line[p]));
             sent++;
             if (line[p] != ' ') {
                 bool seen = false;

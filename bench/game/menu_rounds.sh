@@ -8,6 +8,7 @@ set -u
 game_src=${1:-build/game}
 rounds=${2:-200}
 here=$(cd "$(dirname "$0")/../../tests/e2e" && pwd)
+game_facts=$game_src/../tests/e2e/game_facts
 
 work=$(mktemp -d)
 shots=$work/shots
@@ -29,7 +30,7 @@ wait_for 30 menu_up || lost 0 "no menu"
 
 start=$SECONDS
 for ((round = 1; round <= rounds; round++)); do
-    press_at 349 284
+    press_in "$start_area"
     wait_for 10 intro_up || lost $round "no intro page"
     any_key
     wait_for 10 centre_text_up || lost $round "no title page"

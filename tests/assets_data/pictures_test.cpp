@@ -1,6 +1,8 @@
 // Every picture of velmora.dat: a stream of the kind the game's decoder takes, decoding to
 // its drawn size, and painted where the game's screens expect it.
 #include "jpeg/jpeg.h"
+#include "game/letter_book.h"
+#include "game/typing_page.h"
 #include "shell/catalogue.h"
 #include "tests/assets_data/built_data.h"
 
@@ -242,10 +244,10 @@ TEST(velmora_pictures, paper_lines_take_white_black_and_red_text)
     EXPECT_GE(band.black, 4.5);
     EXPECT_GE(band.red, 40);
     // every character cell of the page, so no patch of the texture spoils them
-    for (int line = 0; line < 10; line++) {
+    for (int line = 0; line < LINES_PER_LETTER; line++) {
         for (int pos = 0; pos < 60; pos++) {
-            int x = 75 + 8 * pos - (int)(1.5 * line), y = 355 + 15 * line;
-            ink_figures cell = figures_on(paper, x, y, x + 7, y + 14);
+            int x = cell_x(line, pos), y = cell_y(line);
+            ink_figures cell = figures_on(paper, x, y, x + CELL_ADVANCE - 1, y + LINE_SPACING - 1);
             ASSERT_GE(std::min(cell.white, cell.black), 4.4) << "line " << line << " pos " << pos;
             ASSERT_GE(cell.red, 40) << "line " << line << " pos " << pos;
         }

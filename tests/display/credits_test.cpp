@@ -8,9 +8,6 @@
 #include "test_resources.h"
 #include "tests/support/test_screen.h"
 
-// Draws the rows of one frame; defined with run_credits.
-void draw_credits_frame(BITMAP *buffer, int scroll_offset);
-
 enum { BACKDROP = 0x5070A0, FONT_HEIGHT = 8 };
 
 class Credits : public ::testing::Test {

@@ -7,6 +7,7 @@
 set -u
 game_src=$1
 letter_keys=$2
+game_facts=$(dirname "$letter_keys")/game_facts
 
 work=$(mktemp -d)
 shots=$work/shots
@@ -23,9 +24,6 @@ fail() {
     exit 1
 }
 
-# The letter's text area: ten slanted lines from (62,355).
-mistakes_shown() { count C4262A 500 150 62 355; }
-
 # type_letter NAME LAYOUT KEYS [SWITCH_TO]: starts a game under LAYOUT and types letter 1 with
 # the keys `letter_keys 1 KEYS` prints, all but the last ENTER. With SWITCH_TO, the layout
 # changes to it halfway and the rest is typed as that layout needs (as typed).
@@ -37,7 +35,7 @@ type_letter() {
     unset 'keys[-1]' 'typed_keys[-1]'
     [ ${#keys[@]} -gt 100 ] || fail "$name: no keys for letter 1"
 
-    press_at 349 284
+    press_in "$start_area"
     move_to 600 100
     wait_for 10 intro_up || fail "$name: no intro page"
     any_key
@@ -60,7 +58,8 @@ type_letter() {
     snap "$name"
     red=$(mistakes_shown)
     # The last line typed is the ninth or the tenth: black characters stand in one of them.
-    [ "$(count 000000 500 30 62 475)" -gt 0 ] || fail "$name: the letter's last lines were not typed"
+    [ "$(count 000000 500 30 "$(cell_x 9 0)" "$(cell_y 8)")" -gt 0 ] ||
+        fail "$name: the letter's last lines were not typed"
     [ "$red" = "$red_before" ] || fail "$name: mistakes marked ($((red - red_before)) pixels of their red)"
     echo "keyboard: $name: no mistake"
     hold Escape

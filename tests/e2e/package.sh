@@ -5,6 +5,7 @@
 #   package.sh BUILD_DIR
 set -u
 build=$1
+game_facts=$build/tests/e2e/game_facts
 work=$(mktemp -d)
 shots=$work/shots
 xvfb_pid=
@@ -49,7 +50,7 @@ game_pid=$!
 wait_for 30 menu_up || { fail "menu did not come up"; exit 1; }
 [ -d "$XDG_DATA_HOME/velmora" ] || fail "the player's folder was not made at start"
 
-press_at 349 284
+press_in "$start_area"
 xdotool mousemove 600 100
 for n in 1 2 3 4 5; do
     wait_for 10 intro_up && any_key && wait_for 10 centre_text_up && any_key &&
@@ -70,7 +71,7 @@ any_key
 sleep 1.5
 hold Escape
 wait_for 15 menu_up || fail "no menu after the gallery"
-press_at 200 450
+press_in "$quit_area"
 sleep 2
 any_key
 wait_game_end 10

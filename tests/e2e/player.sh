@@ -18,6 +18,7 @@ case ${4:-} in
 --short) short=1 ;;
 esac
 read -ra start_command <<<"${VELMORA_START:-./velmora}"
+game_facts=$(dirname "$letter_keys")/game_facts
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -54,8 +55,6 @@ through_pages() {
 # A key that does not type `wanted`.
 wrong_key_for() { if [ "$1" = q ]; then echo w; else echo q; fi; }
 
-cell_x() { echo $((75 + 8 * $2 - (3 * $1) / 2)); }
-cell_y() { echo $((355 + 15 * $1)); }
 
 # Types letter 1 correctly except two planned mistakes on its first line, one on a
 # letter and one on a space, and checks what the page shows for each.
@@ -87,8 +86,10 @@ type_first_letter() {
             tap "$k"
             if [ $line = 0 ] && [ $pos = 0 ]; then
                 sleep 0.15; grab
-                [ "$(count 000000 9 15 75 355)" -gt 0 ] || fail "first character not drawn in black"
-                wait_for 3 reddish 87 362 || fail "cursor not red at the second cell"
+                [ "$(count 000000 9 15 "$(cell_x 0 0)" "$(cell_y 0)")" -gt 0 ] ||
+                    fail "first character not drawn in black"
+                wait_for 3 reddish $(($(cell_x 0 1) + 4)) $(($(cell_y 0) + 7)) ||
+                    fail "cursor not red at the second cell"
             fi
         fi
         pos=$((pos + 1))
@@ -111,7 +112,7 @@ penalties_until_over() {
 # The other games, the music switch and the second page.
 more_of_the_menu() {
     note "game 2: time out on letter 1"
-    press_at 349 284
+    press_in "$start_area"
     move_to 600 100
     through_pages 1
     penalties_until_over
@@ -121,7 +122,7 @@ more_of_the_menu() {
     wait_for 10 menu_up || fail "menu after game over"
 
     note "game 3: chord to letter 3, time out, retry"
-    press_at 349 284
+    press_in "$start_area"
     move_to 600 100
     through_pages 1; chord
     through_pages 2; chord
@@ -142,14 +143,14 @@ more_of_the_menu() {
     wait_for 10 menu_up || fail "ESC during typing did not return to the menu"
 
     note "music switch and second page"
-    press_at 99 599
+    press_in "$music_area"
     sleep 0.3; grab
     white_off=$(switch_white)
     [ "$white_off" != "$white_on" ] || fail "the music switch did not toggle"
-    press_at 99 599
+    press_in "$music_area"
     sleep 0.3; grab
     [ "$(switch_white)" = "$white_on" ] || fail "the music switch did not toggle back"
-    press_at 200 350
+    press_in "$second_area"
     sleep 1.5
     snap second-page
     any_key
@@ -189,12 +190,13 @@ wait_for 60 menu_up || fail "menu did not come up"
 snap menu
 white_on=$(switch_white)
 
-press_at 50 250
-press_at 200 215
+read -r x0 x1 y0 y1 <<<"$start_area"
+press_at "$x0" $(((y0 + y1) / 2))
+press_at $(((x0 + x1) / 2)) "$y0"
 sleep 0.3; grab
-menu_up && ! intro_up || fail "a press at x 50 or y 215 left the menu"
+menu_up && ! intro_up || fail "a press on the start area's left or top edge left the menu"
 
-press_at 349 284
+press_in "$start_area"
 through_pages 1
 if [ -n "$short" ]; then
     note "game 1: every letter by the chord"
@@ -226,7 +228,7 @@ wait_for 15 menu_up || fail "ESC in the gallery did not return to the menu"
 [ -n "$short" ] || more_of_the_menu
 
 note "quit and credits"
-press_at 200 450
+press_in "$quit_area"
 sleep 2
 snap credits
 any_key

@@ -1,10 +1,13 @@
-# The screen helpers shared by the player script and the menu benchmark: a private Xvfb,
+# The screen helpers shared by the player scripts and the benchmarks: a private Xvfb,
 # screenshots and their pixels, the game's screens as the pixels show them, and input through
-# xdotool. Source it after setting `work` (a scratch folder) and `shots` (where snap saves).
+# xdotool. Source it after setting `work` (a scratch folder), `shots` (where snap saves) and
+# `game_facts` (the facts tool built beside letter_keys, which tells where the game draws).
 # On exit it stops the game (game_pid) and the X server it started, and removes `work`.
 # Coordinates are the game's own, from the top-left corner of its 800x600 picture. The X
 # screen is that size unless VELMORA_SCREEN names a larger one (WIDTHxHEIGHT), for a game
 # that runs in a window there; find_game_window then tells where the picture lies.
+
+eval "$("$game_facts")" || { echo "screen.sh: no game facts from '$game_facts'" >&2; exit 1; }
 
 screen_size=${VELMORA_SCREEN:-800x600}
 origin_x=0
@@ -115,20 +118,26 @@ wait_for() {
 
 # --- the screens, as the pixels show them ------------------------------------------
 
-# The menu: the switch's state word at (70,583) in white.
-switch_white() { count FFFFFF 28 14 70 583; }
+# The menu: the switch's state word in white.
+switch_white() { count FFFFFF 28 14 $switch_word; }
 menu_up() { [ "$(switch_white)" -gt 5 ]; }
 # The intro page: white strings on black at the top, y 5 to 50.
 intro_up() { [ "$(count FFFFFF 500 45 150 5)" -gt 20 ]; }
 # A page of centred large text on the backdrop, nothing at the top.
 centre_text_up() { [ "$(count FFFFFF 400 50 200 270)" -gt 20 ] && [ "$(count FFFFFF 500 45 150 5)" -eq 0 ]; }
-# The typing page: the bar's first column at (30,586) turns red over the dark time strip.
+# The typing page: the bar's first column turns red over the dark time strip.
 typing_up() {
     local p
-    p=$(pixel 30 590)
+    p=$(pixel "$bar_left" $((bar_top + 4)))
     [ $((16#${p:0:2})) -ge 100 ] && [ $((16#${p:2:2})) -le 60 ] && [ $((16#${p:4:2})) -le 60 ]
 }
 not_typing() { ! typing_up && ! menu_up; }
+# Pixels of the mistakes' red among the letter's lines.
+mistakes_shown() { local a=($text_area); count C4262A "${a[2]}" "${a[3]}" "${a[0]}" "${a[1]}"; }
+
+# The corner of the character cell at LINE and POSITION.
+cell_x() { echo $((cell_left + cell_advance * $2 - (3 * $1) / 2)); }
+cell_y() { echo $((cell_top + line_spacing * $1)); }
 # The retry question: three rows of small white text from y 280 to 335.
 retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300 15 250 280)" -gt 5 ]; }
 
@@ -147,6 +156,10 @@ press_at() {
     xdotool mouseup 1
     sleep 0.1
 }
+
+# press_in AREA: presses at the lower right corner of a menu area (x0 x1 y0 y1), its last
+# pixel inside.
+press_in() { local a=($1); press_at "${a[1]}" "${a[3]}"; }
 
 tap() { xdotool key --clearmodifiers "$1"; sleep 0.04; }
 

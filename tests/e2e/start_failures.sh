@@ -5,6 +5,7 @@
 #   start_failures.sh GAME_DIR
 set -u
 game_src=$1
+game_facts=$game_src/../tests/e2e/game_facts
 work=$(mktemp -d)
 shots=$work/shots
 xvfb_pid=
@@ -56,7 +57,7 @@ dir=$(fresh_copy few-objects)
 rm "$dir/velmora.dat"
 echo "one object" >"$work/object.txt"
 dat -a -t DATA "$dir/velmora.dat" "$work/object.txt" >/dev/null
-expect_refusal "velmora.dat of one object" "$dir" "fewer than 18 objects"
+expect_refusal "velmora.dat of one object" "$dir" "fewer than $catalogue_size objects"
 
 # --- resource files built by Allegro's own dat tool -----------------------------------
 
@@ -64,9 +65,9 @@ inputs=$work/inputs
 mkdir -p "$inputs"
 (
     cd "$inputs" || exit 1
-    for i in $(seq -w 0 17); do printf '\xff\xd8\xff\xd9' >"p$i.jpg"; done
-    head -c 2048 /dev/zero >f15.fnt  # a BIOS-style 8x8 font
-    cp f15.fnt f16.fnt
+    for i in $(seq -w 0 $((catalogue_size - 1))); do printf '\xff\xd8\xff\xd9' >"p$i.jpg"; done
+    head -c 2048 /dev/zero >small.fnt  # a BIOS-style 8x8 font
+    cp small.fnt large.fnt
     for bits in 8 15 16 24 32; do convert -size 6x4 xc:orange "BMP3:bitmap$bits.bmp"; done
     convert -size 4x4 xc:navy -type palette BMP3:palette.bmp
     # 8-bit mono WAV of 16 samples
@@ -78,18 +79,19 @@ mkdir -p "$inputs"
 # add DATAFILE TYPE INPUT [DAT OPTIONS...]: appends one object, unsorted and uncompressed.
 add() { dat -c0 -n0 -s1 "${@:4}" -t "$2" -a "$1" "$inputs/$3" >/dev/null; }
 
-# odd_file FILE POSITION TYPE INPUT: 18 objects, JPEG-headed data at the picture positions
-# and 8x8 fonts at 15 and 16, but at POSITION an object of TYPE. Also writes FILE.cut, cut
+# odd_file FILE POSITION TYPE INPUT: the catalogue's objects, JPEG-headed data at the picture
+# positions and 8x8 fonts at the fonts' two, but at POSITION an object of TYPE. Also writes FILE.cut, cut
 # halfway through that object.
 odd_file() {
     local i size mid
     rm -f "$1"
-    for i in $(seq -w 0 17); do
+    for i in $(seq -w 0 $((catalogue_size - 1))); do
         if [ $((10#$i)) = "$2" ]; then
             size=$(stat -c %s "$1" 2>/dev/null || echo 12)
             add "$1" "$3" "$4"
             mid=$(((size + $(stat -c %s "$1")) / 2))
-        elif [ "$i" = 15 ] || [ "$i" = 16 ]; then add "$1" FONT "f$i.fnt"
+        elif [ $((10#$i)) = "$small_font_index" ]; then add "$1" FONT small.fnt
+        elif [ $((10#$i)) = "$large_font_index" ]; then add "$1" FONT large.fnt
         else add "$1" DATA "p$i.jpg"
         fi
     done
@@ -150,19 +152,19 @@ stop_game "in the menu, ignored on entry" INT "$extended"
 
 dir=$(fresh_copy signals)
 start_game "$dir"
-press_at 200 350
+press_in "$second_area"
 wait_for 10 not_typing || fail "the second page did not come up"
 stop_game "on the second page, waiting for a key" HUP "$dir"
 
 start_game "$dir"
-press_at 349 284
+press_in "$start_area"
 wait_for 10 intro_up && any_key
 wait_for 10 centre_text_up && any_key
 wait_for 10 typing_up || fail "the typing page did not come up"
 stop_game "while typing" TERM "$dir"
 
 start_game "$dir"
-press_at 200 450
+press_in "$quit_area"
 sleep 2
 stop_game "in the credits" INT "$dir"
 
@@ -174,7 +176,7 @@ expect_clean_quit() {
     game_pid=$!
     if wait_for 30 menu_up; then
         sleep "${3:-0}"
-        press_at 200 450
+        press_in "$quit_area"
         sleep 2
         any_key
         for _ in $(seq 100); do kill -0 $game_pid 2>/dev/null || break; sleep 0.1; done

@@ -14,6 +14,7 @@
 #include "game/letter_book.h"
 #include "game/results.h"
 #include "game/typing_game.h"
+#include "game/typing_page.h"
 #include "shell/catalogue.h"
 #include "tests/display/test_resources.h"
 #include "tests/e2e/key_names.h"
@@ -171,14 +172,11 @@ static void finish_as_time_runs_out(int letter)
     chord(false);
 }
 
-static int cell_x(int line, int pos) { return 75 + 8 * pos - (3 * line) / 2; }
-static int cell_y(int line) { return 355 + 15 * line; }
-
 static int count_in_cell(int line, int pos, int colour)
 {
     int n = 0;
-    for (int y = cell_y(line); y < cell_y(line) + 15; y++)
-        for (int x = cell_x(line, pos); x < cell_x(line, pos) + 8; x++)
+    for (int y = cell_y(line); y < cell_y(line) + LINE_SPACING; y++)
+        for (int x = cell_x(line, pos); x < cell_x(line, pos) + CELL_ADVANCE; x++)
             n += screen_pixel_unlocked(x, y) == colour;
     return n;
 }
@@ -293,8 +291,8 @@ TEST_F(TypingGame, CorrectAndWrongKeysOnThePage)
         type_key(key_for_char(line[0]));
         // At once, though the game rests between looks: the cell below the glyph, the bar's
         // first column.
-        cursor = screen_pixel_unlocked(cell_x(0, 1) + 4, cell_y(0) + 14);
-        bar = screen_pixel_unlocked(30, 590);
+        cursor = screen_pixel_unlocked(cell_x(0, 1) + 4, cell_y(0) + CURSOR_HEIGHT - 1);
+        bar = screen_pixel_unlocked(BAR_LEFT, BAR_TOP + 4);
         black = wait_for_cell(0, 0, 0x000000);
         int before = seconds_elapsed;
         type_key(ENTER);  // before the line end ENTER is a typed character, a wrong one

@@ -1,0 +1,43 @@
+// Prints the game's facts that the player scripts need, as shell assignments to eval: the
+// catalogue's size and font positions, the menu's areas (x0 x1 y0 y1, lower bounds outside),
+// and the typing page's geometry, all read from the game's own headers.
+//   eval "$(game_facts)"
+#include <cstdio>
+#include <cstring>
+
+#include "game/letter_book.h"
+#include "game/typing_page.h"
+#include "shell/catalogue_index.h"
+#include "shell/menu_areas.h"
+
+static void area(const char *name, const screen_area &a) {
+    std::printf("%s=\"%d %d %d %d\"\n", name, a.x0, a.x1, a.y0, a.y1);
+}
+
+// The smallest rectangle (x y width height) that holds every character cell of every letter.
+static void text_area() {
+    int left = cell_x(LINES_PER_LETTER - 1, 0), right = left;
+    for (int letter = 0; letter < LETTER_COUNT; letter++)
+        for (int line = 0; line < LINES_PER_LETTER; line++) {
+            int end = cell_x(line, static_cast<int>(std::strlen(letter_lines[letter][line])));
+            if (end > right)
+                right = end;
+        }
+    std::printf("text_area=\"%d %d %d %d\"\n", left, CELL_TOP, right - left,
+                LINE_SPACING * LINES_PER_LETTER);
+}
+
+int main() {
+    std::printf("catalogue_size=%d\nsmall_font_index=%d\nlarge_font_index=%d\n", CATALOGUE_SIZE,
+                SMALL_FONT, LARGE_FONT);
+    area("start_area", START_AREA);
+    area("second_area", SECOND_AREA);
+    area("quit_area", QUIT_AREA);
+    area("music_area", MUSIC_AREA);
+    std::printf("switch_word=\"%d %d\"\n", SWITCH_WORD_X, SWITCH_TEXT_Y);
+    std::printf("cell_left=%d\ncell_top=%d\ncell_advance=%d\nline_spacing=%d\n", CELL_LEFT,
+                CELL_TOP, CELL_ADVANCE, LINE_SPACING);
+    text_area();
+    std::printf("bar_left=%d\nbar_top=%d\nbar_bottom=%d\n", BAR_LEFT, BAR_TOP, BAR_BOTTOM);
+    return 0;
+}
