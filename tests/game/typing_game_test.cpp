@@ -16,7 +16,7 @@
 #include "game/typing_game.h"
 #include "game/typing_page.h"
 #include "shell/catalogue.h"
-#include "tests/display/test_resources.h"
+#include "tests/support/test_resources.h"
 #include "tests/e2e/key_names.h"
 #include "tests/support/test_screen.h"
 

@@ -12,7 +12,7 @@
 
 #include "game/highscore.h"
 #include "shell/i_save.h"
-#include "tests/score/score_files.h"
+#include "tests/game/score_files.h"
 
 static byte_list encoded(int32_t seconds, int32_t mistakes)
 {

@@ -1,4 +1,4 @@
-#include "tests/score/score_files.h"
+#include "tests/game/score_files.h"
 
 #include <algorithm>
 #include <filesystem>

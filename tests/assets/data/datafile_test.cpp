@@ -1,7 +1,7 @@
 // The generated velmora.dat as the game loads it: objects in catalogue order, fonts that fit
 // the typing page and take the colour they are drawn in.
 #include "shell/catalogue.h"
-#include "tests/assets_data/built_data.h"
+#include "tests/assets/data/built_data.h"
 
 #include <gtest/gtest.h>
 

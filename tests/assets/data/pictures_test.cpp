@@ -4,7 +4,7 @@
 #include "game/letter_book.h"
 #include "game/typing_page.h"
 #include "shell/catalogue.h"
-#include "tests/assets_data/built_data.h"
+#include "tests/assets/data/built_data.h"
 
 #include <gtest/gtest.h>
 

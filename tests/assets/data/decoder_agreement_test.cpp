@@ -1,7 +1,7 @@
 // The game's own decoder against libjpeg-turbo on every picture of velmora.dat.
 #include "jpeg/jpeg.h"
 #include "shell/catalogue.h"
-#include "tests/assets_data/built_data.h"
+#include "tests/assets/data/built_data.h"
 
 #include <gtest/gtest.h>
 

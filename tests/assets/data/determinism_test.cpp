@@ -1,5 +1,5 @@
 // The generator gives the same bytes on every run, so every build ships the same file.
-#include "tests/assets_data/built_data.h"
+#include "tests/assets/data/built_data.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "extras/gallery.h"
 #include "shell/catalogue.h"
-#include "test_resources.h"
+#include "tests/support/test_resources.h"
 #include "tests/support/test_screen.h"
 
 enum { BACKDROP = 0x404040 };

@@ -1,4 +1,4 @@
-#include "tests/assets_data/built_data.h"
+#include "tests/assets/data/built_data.h"
 
 #include <cstdio>
 

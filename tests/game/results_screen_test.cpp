@@ -11,7 +11,7 @@
 #include "game/highscore.h"
 #include "game/results.h"
 #include "shell/catalogue.h"
-#include "tests/score/score_files.h"
+#include "tests/game/score_files.h"
 #include "tests/support/test_screen.h"
 
 using clock_type = std::chrono::steady_clock;

@@ -5,7 +5,7 @@
 
 #include "shell/catalogue.h"
 #include "shell/picture.h"
-#include "test_resources.h"
+#include "tests/support/test_resources.h"
 #include "tests/support/test_screen.h"
 
 enum { BACKDROP = 0x203050, FRAMED = 0xE0C040, SMALL = 0x30B060 };

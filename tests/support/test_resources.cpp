@@ -1,4 +1,4 @@
-#include "test_resources.h"
+#include "tests/support/test_resources.h"
 
 #include <cstdlib>
 #include <turbojpeg.h>

@@ -5,7 +5,7 @@
 
 #include "extras/credits.h"
 #include "shell/catalogue.h"
-#include "test_resources.h"
+#include "tests/support/test_resources.h"
 #include "tests/support/test_screen.h"
 
 enum { BACKDROP = 0x5070A0, FONT_HEIGHT = 8 };
