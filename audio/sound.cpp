@@ -25,7 +25,7 @@
 #include <dlfcn.h>
 #endif
 
-#include "shell/i_file.h"
+#include "platform/i_file.h"
 
 struct FSOUND_SAMPLE {
     Mix_Chunk *chunk;

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "shell/i_file.h"
-#include "shell/i_save.h"
+#include "platform/i_file.h"
+#include "platform/i_save.h"
 
 const char *const highscore_file_name = "cool.dat";
 

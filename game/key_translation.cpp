@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "shell/i_keyboard.h"
+#include "platform/i_keyboard.h"
 
 key_rule keys_rule = FOLLOW_LAYOUT;
 

@@ -4,7 +4,7 @@
 
 #include "jpeg/jpeg.h"
 #include "shell/datafile_check.h"
-#include "shell/i_file.h"
+#include "platform/i_file.h"
 
 DATAFILE *resources = nullptr;
 FONT *small_font = nullptr;

@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "game/highscore.h"
-#include "shell/i_save.h"
+#include "platform/i_save.h"
 #include "tests/game/score_files.h"
 
 static byte_list encoded(int32_t seconds, int32_t mistakes)

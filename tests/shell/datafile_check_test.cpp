@@ -14,7 +14,7 @@
 
 #include "shell/catalogue.h"
 #include "shell/datafile_check.h"
-#include "shell/i_file.h"
+#include "platform/i_file.h"
 
 typedef std::vector<unsigned char> bytes;
 

@@ -4,7 +4,7 @@
 
 #include <turbojpeg.h>
 
-#include "shell/i_file.h"
+#include "platform/i_file.h"
 
 std::string built_datafile_path()
 {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "shell/i_file.h"
+#include "platform/i_file.h"
 #include "tests/support/test_screen.h"
 
 TEST(NativeFileName, MapsTheGamesSeparator)

@@ -1,4 +1,4 @@
-#include "shell/i_screen.h"
+#include "platform/i_screen.h"
 
 #include <allegro.h>
 

@@ -1,5 +1,5 @@
-#include "shell/i_save.h"
-#include "shell/i_signals.h"
+#include "platform/i_save.h"
+#include "platform/i_signals.h"
 
 #include <cerrno>
 #include <cstdio>

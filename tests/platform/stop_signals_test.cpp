@@ -8,7 +8,7 @@
 #include <thread>
 #include <unistd.h>
 
-#include "shell/i_signals.h"
+#include "platform/i_signals.h"
 
 static int report_fd;
 static std::atomic<long> main_steps{0};

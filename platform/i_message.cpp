@@ -1,4 +1,4 @@
-#include "shell/i_message.h"
+#include "platform/i_message.h"
 
 #include <cstdio>
 

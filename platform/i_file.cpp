@@ -1,4 +1,4 @@
-#include "i_file.h"
+#include "platform/i_file.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "shell/i_keyboard.h"
+#include "platform/i_keyboard.h"
 
 #ifdef _WIN32
 #include <windows.h>

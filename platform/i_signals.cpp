@@ -1,4 +1,4 @@
-#include "shell/i_signals.h"
+#include "platform/i_signals.h"
 
 #ifdef _WIN32
 
