@@ -24,7 +24,7 @@ static datafile_object catalogue_object(int index, const std::string &fonts)
     const char *name = catalogue_names[index];
     if (index >= PHOTO_01 && index < PHOTO_01 + LETTER_PHOTOS)
         return picture_object(name, draw_girl_photo(index - PHOTO_01));
-    if (index >= PHOTO_01 + LETTER_PHOTOS && index <= PHOTO_10)
+    if (index >= PHOTO_01 + LETTER_PHOTOS && index < PHOTO_01 + GALLERY_PICTURES)
         return picture_object(name, draw_reward_photo(index - PHOTO_01 - LETTER_PHOTOS));
     switch (index) {
     case PAPER_PAGE: return picture_object(name, draw_paper_page());
