@@ -5,6 +5,8 @@
 // H x V is 1, 2 or 4 while each chroma component gives one block per MCU. Everything must come
 // before SOS, and SOS must start within 10000 bytes. Anything else gives null, and so does a
 // frame of 2^29 pixels or more, which no Allegro bitmap can hold (fits_allegro_bitmap).
+// A DRI segment before SOS is noted but its interval is not read: every MCU row then ends with
+// a restart step (decode_scan), whatever the interval (see jpeg.h).
 //
 // The stream carries its own size: the header pass never reads past it (a header that runs
 // out gives null), and entropy-coded data that runs out reads as zero bytes, so a truncated
