@@ -168,8 +168,8 @@ TEST_F(Decoder, RejectedStreamsGiveNull)
 TEST_F(Decoder, CommentsAndThumbnailsArePassedOver)
 {
     const bytes good = encode_turbo(48, 32, SAMP_444, 90);
-    BITMAP *reference = decode(good);
-    ASSERT_NE(reference, nullptr);
+    BITMAP *original = decode(good);
+    ASSERT_NE(original, nullptr);
     long app0 = find_marker(good, 0xE0);
     bytes with_thumbnail = good;
     // A 1x1 thumbnail: the APP0 grows by three bytes.
@@ -183,10 +183,10 @@ TEST_F(Decoder, CommentsAndThumbnailsArePassedOver)
         ASSERT_NE(picture, nullptr);
         for (int y = 0; y < 32; y++)
             for (int x = 0; x < 48; x++)
-                ASSERT_EQ(pixel_rgb(picture, x, y), pixel_rgb(reference, x, y));
+                ASSERT_EQ(pixel_rgb(picture, x, y), pixel_rgb(original, x, y));
         destroy_bitmap(picture);
     }
-    destroy_bitmap(reference);
+    destroy_bitmap(original);
 }
 
 TEST_F(Decoder, VerticalLumaSamplingIsLaidOutAsHorizontal)
