@@ -1,9 +1,10 @@
 // The differential test: the game's decoder against the plain one, the same pixels and the
-// same nulls on the whole corpus at every depth, on every truncation of it, and on a few
-// thousand damaged copies.
+// same nulls on the whole corpus at every depth with every kernel set, on every truncation of
+// it, and on a few thousand damaged copies.
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include "jpeg/jpeg_parts.h"
 #include "jpeg_streams.h"
 
 namespace {
@@ -69,21 +70,30 @@ bytes damaged(const bytes &stream, int kind, unsigned &state)
 // The corpus holds a case for each way a fast decoder has been seen to drift from the plain
 // steps: restart markers one per MCU row (stepped over two bytes, not one), 0xFF 0xFF 0xD0 in
 // the scan (restart ahead: end of block, not symbol 1), DC terms that wrap the inverse DCT
-// (columns without AC terms take the DC term alone), and a Huffman table defined twice.
-TEST_F(Differential, WholeCorpusAtEveryDepth)
+// (columns without AC terms take the DC term alone), and a Huffman table defined twice. Each
+// kernel set this processor can run decodes every block: the generic builds (what Windows and
+// processors without AVX2 run), their AVX2 builds, and the steps written for AVX2.
+TEST_F(Differential, WholeCorpusAtEveryDepthWithEveryKernelSet)
 {
+    using namespace jpeg_parts;
     const std::vector<bytes> corpus = jpeg_corpus();
-    for (int depth : {32, 24, 16, 15, 8}) {
-        set_color_depth(depth);
-        for (size_t i = 0; i < corpus.size(); i++) {
-            ASSERT_FALSE(corpus[i].empty()) << "stream " << i;
-            BITMAP *picture = decode(corpus[i]);
-            ASSERT_NE(picture, nullptr) << "stream " << i;
-            EXPECT_EQ(bitmap_color_depth(picture), depth);
-            destroy_bitmap(picture);
-            EXPECT_EQ(plain_difference(corpus[i]), "") << "stream " << i << " at depth " << depth;
+    for (int kernels = GENERIC_KERNELS; kernels <= widest_kernels(); kernels++) {
+        force_kernels(kernel_set(kernels));
+        ASSERT_EQ(chosen_kernels(), kernels);
+        for (int depth : {32, 24, 16, 15, 8}) {
+            set_color_depth(depth);
+            for (size_t i = 0; i < corpus.size(); i++) {
+                ASSERT_FALSE(corpus[i].empty()) << "stream " << i;
+                BITMAP *picture = decode(corpus[i]);
+                ASSERT_NE(picture, nullptr) << "stream " << i;
+                EXPECT_EQ(bitmap_color_depth(picture), depth);
+                destroy_bitmap(picture);
+                EXPECT_EQ(plain_difference(corpus[i]), "")
+                    << "stream " << i << " at depth " << depth << ", kernel set " << kernels;
+            }
         }
     }
+    force_kernels(widest_kernels());
     set_color_depth(32);
 }
 
