@@ -44,6 +44,8 @@ const int RENDER_BLOCK_FRAMES = 512;
 // Device buffer in frames: about 23 ms at 44100 Hz, short enough for the typewriter click.
 const int DEVICE_CHUNK_FRAMES = 1024;
 
+// Guards the state below; the device's format, which the mixing callback reads without it, is
+// written only while no module is attached.
 std::mutex layer_lock;
 bool layer_open = false;
 // Every handle given out and not yet freed; calls with any other pointer do nothing.
@@ -57,6 +59,7 @@ int device_rate = 0;
 Uint16 device_format = 0;
 int device_channels = 0;
 
+// is_live and forget are called with layer_lock held.
 template <typename T> bool is_live(const std::vector<T *> &handles, const T *handle)
 {
     return handle && std::find(handles.begin(), handles.end(), handle) != handles.end();
@@ -175,6 +178,7 @@ void SDLCALL render_music(void *user, Uint8 *stream, int length)
     }
 }
 
+// Called with layer_lock held.
 void detach_music()
 {
     if (!music_module)
@@ -183,6 +187,7 @@ void detach_music()
     music_module = nullptr;
 }
 
+// Called with layer_lock held.
 void destroy_module(FMUSIC_MODULE *music)
 {
     if (music == music_module)
@@ -192,6 +197,7 @@ void destroy_module(FMUSIC_MODULE *music)
     delete music;
 }
 
+// Called with layer_lock held.
 void destroy_sample(FSOUND_SAMPLE *sample)
 {
     Mix_FreeChunk(sample->chunk);  // also halts any channel still playing it

@@ -46,17 +46,17 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
         quant16[0][i] = static_cast<int16_t>(luma_q[i]);
         quant16[1][i] = static_cast<int16_t>(chroma_q[i]);
     }
-    bool wide_idct = has_avx2();
-    strip.wide = wide_idct;
+    kernel_set kernels = chosen_kernels();
+    strip.kernels = kernels;
     // Luma blocks in scan order: left to right, then the lower pair.
     block_kind kinds[6];
     for (int i = 0; i < luma_blocks; i++)
-        kinds[i] = {luma_dc, luma_ac, luma_q, quant16[0], wide_idct, &predictors[0],
+        kinds[i] = {luma_dc, luma_ac, luma_q, quant16[0], kernels, &predictors[0],
                     strip.luma + (i >> 1) * 8 * strip.luma_stride + (i & 1) * 8, mcu_w,
                     strip.luma_stride};
-    kinds[luma_blocks] = {chroma_dc, chroma_ac, chroma_q, quant16[1], wide_idct,
+    kinds[luma_blocks] = {chroma_dc, chroma_ac, chroma_q, quant16[1], kernels,
                           &predictors[1], strip.cb, 8, strip.chroma_stride};
-    kinds[luma_blocks + 1] = {chroma_dc, chroma_ac, chroma_q, quant16[1], wide_idct,
+    kinds[luma_blocks + 1] = {chroma_dc, chroma_ac, chroma_q, quant16[1], kernels,
                               &predictors[2], strip.cr, 8, strip.chroma_stride};
     int blocks = s.scan_components == 3 ? luma_blocks + 2 : 1;
 

@@ -5,6 +5,8 @@
 // H x V is 1, 2 or 4 while each chroma component gives one block per MCU. Everything must come
 // before SOS, and SOS must start within 10000 bytes. Anything else gives null, and so does a
 // frame of 2^29 pixels or more, which no Allegro bitmap can hold (fits_allegro_bitmap).
+// A DRI segment before SOS is noted but its interval is not read: every MCU row then ends with
+// a restart step (decode_scan), whatever the interval (see jpeg.h).
 //
 // The stream carries its own size: the header pass never reads past it (a header that runs
 // out gives null), and entropy-coded data that runs out reads as zero bytes, so a truncated
@@ -39,6 +41,11 @@
 //   put_ycbcr_pixel, grey pixels    pixels.cpp    put_rows: colour_offsets and colour_row
 //                                                 (colour_row_16 with AVX2), grey_row
 //   restart step, traversal         jpeg.cpp      decode_scan, with restart in entropy.cpp
+//
+// Kernels: inverse_dct and put_rows have a generic build and, on x86-64 ELF builds, an AVX2
+// build of the same code; inverse_dct_16 and colour_row_16 exist for AVX2 alone. Which of them
+// a decode runs is its kernel_set (below): the widest the processor has, unless a test forces
+// a narrower one with force_kernels (jpeg_differential_test runs each set on every block).
 
 #ifndef VELMORA_JPEG_PARTS_H
 #define VELMORA_JPEG_PARTS_H
@@ -57,27 +64,39 @@
 #define GNU_EXTENSIONS 0
 #endif
 
-// On x86-64 the hot steps are built twice, once more for processors with AVX2, and the one
-// that fits is picked at run time. The pick of a target_clones build is an ELF indirect
-// function, so other builds (Windows) keep the one plain build of each step.
+// On x86-64 the hot steps are built twice, once more for processors with AVX2. Windows builds
+// keep the generic build alone: mingw-w64's GCC does not align 32-byte stack slots, where AVX2
+// code may spill its vectors.
 #if GNU_EXTENSIONS && defined(__x86_64__) && defined(__ELF__)
 #define WITH_AVX2 1
 #include <immintrin.h>
+#define AVX2_TARGET __attribute__((target("avx2")))
 #else
 #define WITH_AVX2 0
 #endif
 
-// The inverse DCT and the colour rows get an AVX2 build (wider vectors, 32-bit multiplies)
-// beside the plain one. AVX2_TARGET marks the steps written for AVX2 alone (inverse_dct_16,
-// colour_row_16), which run only when has_avx2 says so.
-#if WITH_AVX2
-#define WITH_AVX2_BUILD __attribute__((target_clones("avx2", "default")))
-#define AVX2_TARGET __attribute__((target("avx2")))
+// A step written once and inlined into both builds of the step that calls it, so that each
+// build compiles it for its own processor.
+#if GNU_EXTENSIONS
+#define BUILT_INTO_CALLER inline __attribute__((always_inline))
 #else
-#define WITH_AVX2_BUILD
+#define BUILT_INTO_CALLER inline
 #endif
 
 namespace jpeg_parts {
+
+// The builds of the hot steps, narrowest first; none changes a pixel. GENERIC_KERNELS: built
+// for any processor of the target (128-bit vectors on x86-64, plain C++ with JPEG_PORTABLE).
+// AVX2_BUILT_KERNELS: the same code built for AVX2, so the 32-bit inverse DCT on every block.
+// AVX2_KERNELS: those, with inverse_dct_16 and colour_row_16 wherever they apply.
+enum kernel_set { GENERIC_KERNELS, AVX2_BUILT_KERNELS, AVX2_KERNELS };
+// What this processor can run: AVX2_KERNELS with AVX2 in an x86-64 ELF build, else generic.
+kernel_set widest_kernels();
+// The set the next decodes run: widest_kernels(), or the one force_kernels chose.
+kernel_set chosen_kernels();
+// For the tests, not thread-safe: decodes from now on run `kernels`, or widest_kernels() when
+// that is narrower.
+void force_kernels(kernel_set kernels);
 
 typedef uint32_t u32;
 typedef uint64_t u64;
@@ -167,7 +186,7 @@ struct block_kind {
     const huffman_table *dc, *ac;
     const int *quant;
     const int16_t *quant16;  // the same table in 16 bits
-    bool wide_idct;          // inverse_dct_16 may be tried
+    kernel_set kernels;
     int *predictor;
     int16_t *out;  // the block in the first MCU of the strip
     int mcu_step;  // samples from one MCU's block to the next one's
@@ -184,7 +203,7 @@ struct sample_strip {
     int luma_stride, chroma_stride;
     int16_t *red, *green, *blue;
     uint32_t *row;  // pixels for a 24-bit picture
-    bool wide;      // AVX2 steps may be used
+    kernel_set kernels;
 };
 
 // The signed value of the n bits `v` that follow a symbol: below half the range they count
@@ -209,7 +228,6 @@ void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int
 
 // --- transform (transform.cpp) -------------------------------------------------------------
 
-bool has_avx2();
 void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out);
 void cross_pattern(int16_t *out, int stride);
 

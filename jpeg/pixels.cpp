@@ -18,8 +18,8 @@ inline int limit(int v)
 // (y * 65536 + 91881 * (cr - 128)) >> 16 is y + ((91881 * (cr - 128)) >> 16), and so on,
 // exactly, as samples stay within 14 bits. Each chroma sample covers one pixel, or two when
 // `twice`.
-WITH_AVX2_BUILD void colour_offsets(const sample_strip &strip, int chroma_row, int count,
-                                    bool twice)
+BUILT_INTO_CALLER void colour_offsets(const sample_strip &strip, int chroma_row, int count,
+                                      bool twice)
 {
     const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
     const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
@@ -42,8 +42,8 @@ WITH_AVX2_BUILD void colour_offsets(const sample_strip &strip, int chroma_row, i
 }
 
 // Pixels `from` to `width` - 1 of a row.
-WITH_AVX2_BUILD void colour_row(const sample_strip &strip, const int16_t *luma, int from,
-                                int width, channel_shifts to, uint32_t *line)
+BUILT_INTO_CALLER void colour_row(const sample_strip &strip, const int16_t *luma, int from,
+                                  int width, channel_shifts to, uint32_t *line)
 {
     for (int x = from; x < width; x++) {
         int y = luma[x];
@@ -53,8 +53,8 @@ WITH_AVX2_BUILD void colour_row(const sample_strip &strip, const int16_t *luma, 
     }
 }
 
-WITH_AVX2_BUILD void grey_row(const int16_t *luma, int width, channel_shifts to,
-                              uint32_t *line)
+BUILT_INTO_CALLER void grey_row(const int16_t *luma, int width, channel_shifts to,
+                                uint32_t *line)
 {
     for (int x = 0; x < width; x++) {
         u32 v = u32(limit(luma[x]));
@@ -94,12 +94,10 @@ AVX2_TARGET int colour_row_16(const sample_strip &strip, const int16_t *luma, in
 }
 #endif
 
-}  // namespace
-
-// Converts the strip's first `rows` rows into the picture from row `top` on. A 32-bit picture
-// takes its pixels straight into its rows, a 24-bit one through strip.row.
-void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, int top,
-              int rows, int chroma_shift_x, int chroma_shift_y)
+// put_rows, built into its generic and its AVX2 build below.
+BUILT_INTO_CALLER void put_rows_steps(const jpeg_state &s, const sample_strip &strip,
+                                      BITMAP *picture, int top, int rows, int chroma_shift_x,
+                                      int chroma_shift_y)
 {
     bool direct = bitmap_color_depth(picture) == 32;
     channel_shifts to = direct ? channel_shifts{_rgb_r_shift_32, _rgb_g_shift_32, _rgb_b_shift_32}
@@ -115,7 +113,8 @@ void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, i
                 colour_offsets(strip, y >> chroma_shift_y, chroma_count, chroma_shift_x != 0);
             int done = 0;
 #if WITH_AVX2
-            if (strip.wide && to.g == 8 && to.r + to.b == 16 && to.r * to.b == 0)
+            if (strip.kernels == AVX2_KERNELS && to.g == 8 && to.r + to.b == 16 &&
+                to.r * to.b == 0)
                 done = colour_row_16(strip, luma, s.width, to.r == 0, line);
 #endif
             colour_row(strip, luma, done, s.width, to, line);
@@ -124,6 +123,35 @@ void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, i
             for (int x = 0; x < s.width; x++)
                 _putpixel24(picture, x, top + y, static_cast<int>(line[x]));
     }
+}
+
+void put_rows_generic(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, int top,
+                      int rows, int chroma_shift_x, int chroma_shift_y)
+{
+    put_rows_steps(s, strip, picture, top, rows, chroma_shift_x, chroma_shift_y);
+}
+
+#if WITH_AVX2
+AVX2_TARGET void put_rows_avx2(const jpeg_state &s, const sample_strip &strip, BITMAP *picture,
+                               int top, int rows, int chroma_shift_x, int chroma_shift_y)
+{
+    put_rows_steps(s, strip, picture, top, rows, chroma_shift_x, chroma_shift_y);
+}
+#endif
+
+}  // namespace
+
+// Converts the strip's first `rows` rows into the picture from row `top` on. A 32-bit picture
+// takes its pixels straight into its rows, a 24-bit one through strip.row. Runs the build of
+// the steps that the strip's kernel set names.
+void put_rows(const jpeg_state &s, const sample_strip &strip, BITMAP *picture, int top,
+              int rows, int chroma_shift_x, int chroma_shift_y)
+{
+#if WITH_AVX2
+    if (strip.kernels != GENERIC_KERNELS)
+        return put_rows_avx2(s, strip, picture, top, rows, chroma_shift_x, chroma_shift_y);
+#endif
+    put_rows_generic(s, strip, picture, top, rows, chroma_shift_x, chroma_shift_y);
 }
 
 }  // namespace jpeg_parts

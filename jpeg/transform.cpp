@@ -75,9 +75,10 @@ lane_matrix transposed(const lane_matrix &m)
 
 // Columns first, then rows. A column whose AC terms are all zero takes its DC term alone,
 // which differs from the full kernel where the arithmetic wraps, so the choice follows the
-// coefficients, as it always has. Leaves the AC terms zero for the next block.
-WITH_AVX2_BUILD void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool right_empty,
-                                 const int *quant, int16_t *out, int stride)
+// coefficients, as in the plain steps. Leaves the AC terms zero for the next block.
+BUILT_INTO_CALLER void inverse_dct_steps(int dc, short_lanes *ac, short_lanes columns,
+                                         bool right_empty, const int *quant, int16_t *out,
+                                         int stride)
 {
     lane_matrix x, y;
     for (int r = 0; r < 8; r++) {
@@ -142,8 +143,8 @@ void idct_kernel(u32 *x, int step)
 
 // The same steps one value at a time: columns first, a column without AC terms taking its
 // DC term times 4, then rows. Leaves the AC terms zero for the next block.
-void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool, const int *quant,
-                 int16_t *out, int stride)
+BUILT_INTO_CALLER void inverse_dct_steps(int dc, short_lanes *ac, short_lanes columns, bool,
+                                         const int *quant, int16_t *out, int stride)
 {
     u32 x[64];
     for (int r = 0; r < 8; r++) {
@@ -164,6 +165,21 @@ void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool, const int *
         for (int c = 0; c < 8; c++)
             out[c] = final_sample(x[8 * r + c]);
     }
+}
+#endif
+
+// The generic build of the inverse DCT and, with WITH_AVX2, its AVX2 build.
+void inverse_dct(int dc, short_lanes *ac, short_lanes columns, bool right_empty,
+                 const int *quant, int16_t *out, int stride)
+{
+    inverse_dct_steps(dc, ac, columns, right_empty, quant, out, stride);
+}
+
+#if WITH_AVX2
+AVX2_TARGET void inverse_dct_avx2(int dc, short_lanes *ac, short_lanes columns,
+                                  bool right_empty, const int *quant, int16_t *out, int stride)
+{
+    inverse_dct_steps(dc, ac, columns, right_empty, quant, out, stride);
 }
 #endif
 
@@ -313,14 +329,31 @@ void fill_block(int16_t *out, int stride, int16_t sample)
 
 }  // namespace
 
-bool has_avx2()
+namespace {
+
+int forced_kernels = -1;  // none
+
+}  // namespace
+
+kernel_set widest_kernels()
 {
 #if WITH_AVX2
     __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2");
+    return __builtin_cpu_supports("avx2") ? AVX2_KERNELS : GENERIC_KERNELS;
 #else
-    return false;
+    return GENERIC_KERNELS;
 #endif
+}
+
+kernel_set chosen_kernels()
+{
+    kernel_set widest = widest_kernels();
+    return forced_kernels >= 0 && forced_kernels < widest ? kernel_set(forced_kernels) : widest;
+}
+
+void force_kernels(kernel_set kernels)
+{
+    forced_kernels = kernels;
 }
 
 void cross_pattern(int16_t *out, int stride)
@@ -330,8 +363,9 @@ void cross_pattern(int16_t *out, int stride)
         out[stride * r + r] = out[stride * r + 7 - r] = 255;
 }
 
-// A decoded block's samples: the DC term alone when there are no AC terms, else inverse_dct,
-// or inverse_dct_16 where its checks pass. Leaves the AC terms zero for the next block.
+// A decoded block's samples: the DC term alone when there are no AC terms, else inverse_dct in
+// the build the kernel set names, or with AVX2_KERNELS inverse_dct_16 where its checks pass.
+// Leaves the AC terms zero for the next block.
 void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out)
 {
     // Lane c of `columns` is non-zero where column c has a term below row 0; `any` adds row 0,
@@ -349,8 +383,13 @@ void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, 
         return;
     }
 #if WITH_AVX2
-    if (kind.wide_idct && inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
+    if (kind.kernels == AVX2_KERNELS &&
+        inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
         return;
+    if (kind.kernels != GENERIC_KERNELS) {
+        inverse_dct_avx2(dc, coefficients, columns, halves[1] == 0, kind.quant, out, kind.stride);
+        return;
+    }
 #endif
     inverse_dct(dc, coefficients, columns, halves[1] == 0, kind.quant, out, kind.stride);
 }

@@ -168,8 +168,8 @@ TEST_F(Decoder, RejectedStreamsGiveNull)
 TEST_F(Decoder, CommentsAndThumbnailsArePassedOver)
 {
     const bytes good = encode_turbo(48, 32, SAMP_444, 90);
-    BITMAP *reference = decode(good);
-    ASSERT_NE(reference, nullptr);
+    BITMAP *original = decode(good);
+    ASSERT_NE(original, nullptr);
     long app0 = find_marker(good, 0xE0);
     bytes with_thumbnail = good;
     // A 1x1 thumbnail: the APP0 grows by three bytes.
@@ -183,10 +183,10 @@ TEST_F(Decoder, CommentsAndThumbnailsArePassedOver)
         ASSERT_NE(picture, nullptr);
         for (int y = 0; y < 32; y++)
             for (int x = 0; x < 48; x++)
-                ASSERT_EQ(pixel_rgb(picture, x, y), pixel_rgb(reference, x, y));
+                ASSERT_EQ(pixel_rgb(picture, x, y), pixel_rgb(original, x, y));
         destroy_bitmap(picture);
     }
-    destroy_bitmap(reference);
+    destroy_bitmap(original);
 }
 
 TEST_F(Decoder, VerticalLumaSamplingIsLaidOutAsHorizontal)
@@ -204,6 +204,30 @@ TEST_F(Decoder, VerticalLumaSamplingIsLaidOutAsHorizontal)
             ASSERT_EQ(pixel_rgb(h1v2, x, y), pixel_rgb(h2v1, x, y));
     destroy_bitmap(h2v1);
     destroy_bitmap(h1v2);
+}
+
+// The DRI interval is not read: with any interval, even 0 (no restarts), every MCU row ends at
+// a restart step, which fits cjpeg's one restart per row.
+TEST_F(Decoder, EveryMcuRowEndsAtARestartWhateverTheInterval)
+{
+    const bytes stream = run_cjpeg(48, 40, false, "-dct int -baseline -sample 2x2 -restart 1");
+    long dri = find_marker(stream, 0xDD);
+    ASSERT_GT(dri, 0);
+    ASSERT_EQ(stream[dri + 5], 3) << "cjpeg's interval: the three MCUs of a row";
+    BITMAP *one_row = decode(stream);
+    ASSERT_NE(one_row, nullptr);
+    for (int interval : {0, 1, 0xFFFF}) {
+        bytes other = stream;
+        other[dri + 4] = static_cast<unsigned char>(interval >> 8);
+        other[dri + 5] = static_cast<unsigned char>(interval);
+        BITMAP *picture = decode(other);
+        ASSERT_NE(picture, nullptr);
+        for (int y = 0; y < 40; y++)
+            for (int x = 0; x < 48; x++)
+                ASSERT_EQ(pixel_rgb(picture, x, y), pixel_rgb(one_row, x, y)) << interval;
+        destroy_bitmap(picture);
+    }
+    destroy_bitmap(one_row);
 }
 
 // Limits of the tables: nothing may be read or written outside them, so these give null.

@@ -11,7 +11,7 @@
 
 #include "jpeg/jpeg.h"
 #include "picture_difference.h"
-#include "reference_jpeg.h"
+#include "plain_jpeg.h"
 
 void start_allegro_for_decoding()
 {
@@ -308,12 +308,12 @@ std::vector<bytes> jpeg_corpus()
     return corpus;
 }
 
-std::string reference_difference(const bytes &stream)
+std::string plain_difference(const bytes &stream)
 {
     bytes copy(stream);
     copy.shrink_to_fit();
     BITMAP *fast = decode(copy);
-    BITMAP *plain = reference_decode_jpeg(copy.data(), static_cast<long>(copy.size()), nullptr);
+    BITMAP *plain = plain_decode_jpeg(copy.data(), static_cast<long>(copy.size()), nullptr);
     std::string why = picture_difference(fast, plain);
     if (fast)
         destroy_bitmap(fast);

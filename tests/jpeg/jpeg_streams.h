@@ -56,8 +56,9 @@ bytes insert_at(const bytes &stream, long at, const bytes &piece);
 
 BITMAP *decode(const bytes &stream, RGB *palette = nullptr);
 
-// Decodes a private copy of exactly the stream's bytes with the game's decoder and with the
-// plain one; empty when they agree (pixels, sizes and nulls), else what differs first.
-std::string reference_difference(const bytes &stream);
+// The differential check: decodes a private copy of exactly the stream's bytes with the game's
+// decoder and with the plain one (plain_jpeg.h); empty when they agree (pixels, sizes and
+// nulls), else what differs first.
+std::string plain_difference(const bytes &stream);
 
 #endif

@@ -1,6 +1,6 @@
 // The plain decoder: the game's decoding rules written out one step at a time, as slowly and
-// literally as they read, for the tests and the differential fuzzer to hold the fast decoder
-// to. Nothing here is tuned; every step is the obvious one.
+// literally as they read, for the differential test and fuzzer to hold the game's decoder to.
+// Nothing here is tuned; every step is the obvious one.
 //
 // - Header pass: markers are looked for byte by byte; SOI, APP0 "JFIF" version 1, DQT (8-bit
 //   tables 0 and 1), SOF0/SOF1 (8-bit samples), DHT and SOS (one or three components, tables 0
@@ -19,7 +19,7 @@
 // - Pixels go one at a time through makecol24 and putpixel into a 24-bit bitmap, which is
 //   then converted to the depth _color_load_depth names. Pictures of 2^29 pixels or more, or
 //   colour scans whose luma sampling H x V is not 1, 2 or 4, give null.
-#include "reference_jpeg.h"
+#include "plain_jpeg.h"
 
 #include <allegro/internal/aintern.h>
 
@@ -463,7 +463,7 @@ void decode_scan(jpeg_state &s, BITMAP *picture)
 
 }  // namespace
 
-BITMAP *reference_decode_jpeg(const unsigned char *data, long size, RGB *palette)
+BITMAP *plain_decode_jpeg(const unsigned char *data, long size, RGB *palette)
 {
     if (!data || size <= 0)
         return nullptr;
