@@ -35,7 +35,7 @@ unsigned rgb_picture::pixel(int x, int y) const
     return (p[0] << 16) | (p[1] << 8) | p[2];
 }
 
-rgb_picture reference_decode(const unsigned char *data, long size, bool box_upsampling)
+rgb_picture peer_decode(const unsigned char *data, long size, bool box_upsampling)
 {
     rgb_picture picture;
     tjhandle tj = tjInitDecompress();
@@ -52,10 +52,10 @@ rgb_picture reference_decode(const unsigned char *data, long size, bool box_upsa
     return picture;
 }
 
-rgb_picture reference_decode_object(int index, bool box_upsampling)
+rgb_picture peer_decode_object(int index, bool box_upsampling)
 {
     DATAFILE *d = built_datafile();
-    return reference_decode((const unsigned char *)d[index].dat, d[index].size, box_upsampling);
+    return peer_decode((const unsigned char *)d[index].dat, d[index].size, box_upsampling);
 }
 
 static int word_at(const unsigned char *p)

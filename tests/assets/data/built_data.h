@@ -25,8 +25,8 @@ struct rgb_picture {
 // Decodes with libjpeg-turbo's accurate integer transform; `box_upsampling` repeats chroma
 // samples instead of interpolating them, as the game's decoder does. Width stays 0 when the
 // stream does not decode.
-rgb_picture reference_decode(const unsigned char *data, long size, bool box_upsampling);
-rgb_picture reference_decode_object(int index, bool box_upsampling = false);
+rgb_picture peer_decode(const unsigned char *data, long size, bool box_upsampling);
+rgb_picture peer_decode_object(int index, bool box_upsampling = false);
 
 // What the header pass of the game's decoder looks at.
 struct stream_header {

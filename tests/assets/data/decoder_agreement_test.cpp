@@ -15,7 +15,7 @@ TEST(velmora_pictures, game_decoder_agrees_with_libjpeg)
         if (i == SMALL_FONT || i == LARGE_FONT)
             continue;
         SCOPED_TRACE("object " + std::to_string(i));
-        rgb_picture want = reference_decode_object(i, true);
+        rgb_picture want = peer_decode_object(i, true);
         BITMAP *got = decode_jpeg((const unsigned char *)d[i].dat, d[i].size, nullptr);
         ASSERT_NE(got, nullptr);
         ASSERT_EQ(got->w, want.width);

@@ -53,7 +53,7 @@ TEST(velmora_pictures, decode_to_their_drawn_size)
             continue;
         int w, h;
         drawn_size(i, w, h);
-        rgb_picture p = reference_decode_object(i);
+        rgb_picture p = peer_decode_object(i);
         EXPECT_EQ(p.width, w) << "object " << i;
         EXPECT_EQ(p.height, h) << "object " << i;
     }
@@ -92,7 +92,7 @@ static void area_luminance(const rgb_picture &p, int x0, int y0, int x1, int y1,
 
 TEST(velmora_pictures, menu_buttons_stand_inside_their_click_areas)
 {
-    rgb_picture menu = reference_decode_object(MENU_PAGE);
+    rgb_picture menu = peer_decode_object(MENU_PAGE);
     ASSERT_EQ(menu.width, 800);
     for (int top : {216, 316, 416}) {
         SCOPED_TRACE("button at y " + std::to_string(top));
@@ -280,7 +280,7 @@ TEST(velmora_pictures, letter_photos_are_five_scenes)
 
 TEST(velmora_pictures, time_strip_has_a_dark_track_for_the_red_bar)
 {
-    rgb_picture strip = reference_decode_object(TIME_STRIP);
+    rgb_picture strip = peer_decode_object(TIME_STRIP);
     ASSERT_EQ(strip.width, 800);
     double mean, spread;
     area_luminance(strip, 32, 2, 769, 12, mean, spread);
