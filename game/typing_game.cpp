@@ -157,10 +157,11 @@ void compose_page(game_state &g) {
     blit(page, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
 }
 
-// Fills `area` of `bmp` in translucent red at blender level 1 until it stands still. Each such
-// fill deepens a colour a little, and none changes any more after 191 fills (found by filling
-// every 24-bit colour), so a cell or a stretch of bar shows at once the colour it would reach
-// if it were filled pass after pass. Filling it again changes nothing.
+// Fills (x0,y0)-(x1,y1) of `bmp`, corners included, in translucent red at blender level 1
+// until it stands still. Each such fill deepens a colour a little, and none changes any more
+// after 191 fills (found by filling every 24-bit colour), so a cell or a stretch of bar shows
+// at once the colour it would reach if it were filled pass after pass. Filling it again
+// changes nothing.
 void settle_red(BITMAP *bmp, int x0, int y0, int x1, int y1) {
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 1);
