@@ -2,9 +2,32 @@
 
 #ifdef _WIN32
 
+#include <windows.h>
+
+// Held by the main thread while a save runs; a stop request takes it before ending.
+static SRWLOCK stop_hold = SRWLOCK_INIT;
+
 void end_on_stop_signals(void (*)()) {}
-void hold_stop_signals() {}
-void release_stop_signals() {}
+
+void hold_stop_signals()
+{
+    AcquireSRWLockExclusive(&stop_hold);
+}
+
+void release_stop_signals()
+{
+    ReleaseSRWLockExclusive(&stop_hold);
+}
+
+// Nothing is shut down first: Windows takes back the window, the display mode and the sound
+// device of an ended process, and Allegro's own shutdown would need the window thread, which
+// may be the thread asking. Ending without running atexit handlers or library detach code
+// keeps those from waiting on locks the stopped threads held.
+void end_at_players_request()
+{
+    AcquireSRWLockExclusive(&stop_hold);
+    TerminateProcess(GetCurrentProcess(), 0);
+}
 
 #else
 

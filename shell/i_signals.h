@@ -14,4 +14,10 @@ void end_on_stop_signals(void (*clean_up)());
 void hold_stop_signals();
 void release_stop_signals();
 
+#ifdef _WIN32
+// The player closed the game's window: the process ends at once with status 0, after a save
+// that the main thread holds (above) is finished. Callable from any thread.
+void end_at_players_request();
+#endif
+
 #endif

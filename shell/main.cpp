@@ -12,6 +12,7 @@
 #include "shell/catalogue.h"
 #include "shell/i_message.h"
 #include "shell/i_signals.h"
+#include "shell/i_window.h"
 #include "shell/picture.h"
 #include "shell/waiting.h"
 
@@ -35,7 +36,7 @@ static bool open_screen()
 {
     if (set_gfx_mode(GFX_AUTODETECT_FULLSCREEN, 800, 600, 0, 0) == 0)
         return true;
-    return set_gfx_mode(GFX_AUTODETECT_WINDOWED, 800, 600, 0, 0) == 0;
+    return open_windowed_screen(800, 600);
 }
 
 static void draw_music_switch()
@@ -138,6 +139,7 @@ int main()
     // Replaces Allegro's own handlers, which shut the library down inside the handler and
     // then leave the process running when the signal was ignored on entry.
     end_on_stop_signals(allegro_exit);
+    prepare_game_window();
     set_color_depth(32);
     if (!open_screen())
         return fail("no 800x600 32-bit screen, full screen or windowed", allegro_error);
