@@ -54,7 +54,7 @@ find_game_window() {
     [ "$screen_size" = 800x600 ] && return 0
     local end=$((SECONDS + $1)) info
     while [ $SECONDS -le "$end" ]; do
-        info=$(xwininfo -name velmora 2>/dev/null)
+        info=$(xwininfo -name Velmora 2>/dev/null)
         if grep -q 'Width: 800' <<<"$info" && grep -q 'Height: 600' <<<"$info" &&
             grep -q IsViewable <<<"$info"; then
             origin_x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
@@ -120,6 +120,8 @@ typing_up() {
     [ $((16#${p:0:2})) -ge 100 ] && [ $((16#${p:2:2})) -le 60 ] && [ $((16#${p:4:2})) -le 60 ]
 }
 not_typing() { ! typing_up && ! menu_up; }
+# A start-up failure: white lines on black mid-screen, nothing above them.
+message_up() { [ "$(count FFFFFF 780 80 10 260)" -gt 50 ] && [ "$(count 000000 780 200 10 20)" = 156000 ]; }
 # The retry question: three rows of small white text from y 280 to 335.
 retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300 15 250 280)" -gt 5 ]; }
 

@@ -19,9 +19,6 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 # fresh_copy NAME: a copy of the game folder to break.
 fresh_copy() { rm -rf "${work:?}/$1"; cp -r "$game_src" "$work/$1"; echo "$work/$1"; }
 
-# The start-up message on the game's screen: white lines on black mid-screen, nothing above.
-message_up() { [ "$(count FFFFFF 780 80 10 260)" -gt 50 ] && [ "$(count 000000 780 200 10 20)" = 156000 ]; }
-
 # expect_refusal CASE DIR TEXT [ENV ARGS...]: the game in DIR, started through env with ENV
 # ARGS, ends with status 1 and a message on stderr containing TEXT. Once a display is up it
 # shows the message on its screen too, and ends only when it is dismissed: by `dismiss`, a
