@@ -20,18 +20,51 @@
 
 static const char SEPARATOR = '\\';
 
-// Every file lives beside the executable, the player's highscore too, whatever folder the
-// game was started from.
-static std::string folder_for(file_owner)
+static std::string executable_folder()
 {
-    static const std::string folder = [] {
-        char path[MAX_PATH];
-        DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-        std::string exe(path, length < sizeof path ? length : 0);
-        size_t slash = exe.find_last_of("\\/");
-        return slash == std::string::npos ? std::string() : exe.substr(0, slash);
-    }();
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string exe(path, length < sizeof path ? length : 0);
+    size_t slash = exe.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+// Whether a new file can be made in `folder`: making one is the only sure test of what the
+// folder's access rules and its medium allow. The probe is gone once its handle closes.
+static bool can_write_in(const std::string &folder)
+{
+    std::string probe = folder + "\\velmora-write-test.tmp";
+    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+// The player's highscore stays beside the executable while that folder can be written, so a
+// portable copy keeps its record; otherwise (under Program Files, say) it goes where Windows
+// programs keep such files, %APPDATA%\velmora.
+static std::string player_folder(const std::string &own)
+{
+    char appdata[MAX_PATH];
+    DWORD length = GetEnvironmentVariableA("APPDATA", appdata, sizeof appdata);
+    if (can_write_in(own) || length == 0 || length >= sizeof appdata)
+        return own;
+    std::string folder = std::string(appdata) + "\\velmora";
+    CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
+}
+
+// The game's files live beside the executable, whatever folder the game was started from.
+// The player's folder is chosen on the first use, when the highscore is read.
+static std::string folder_for(file_owner owner)
+{
+    static const std::string own = executable_folder();
+    if (owner == GAME_FILE)
+        return own;
+    static const std::string player = player_folder(own);
+    return player;
 }
 
 #else

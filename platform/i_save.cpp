@@ -19,7 +19,7 @@
 
 #ifdef _WIN32
 
-bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
+static bool replace_file(const char *path, const unsigned char *bytes, size_t count)
 {
     std::string temp = std::string(path) + ".new";
     FILE *file = fopen(temp.c_str(), "wb");
@@ -34,6 +34,15 @@ bool replace_file_atomically(const char *path, const unsigned char *bytes, size_
         return false;
     }
     return true;
+}
+
+bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
+{
+    // Closing the window waits until the file is replaced.
+    hold_stop_signals();
+    bool saved = replace_file(path, bytes, count);
+    release_stop_signals();
+    return saved;
 }
 
 #else

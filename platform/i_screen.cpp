@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include "platform/i_signals.h"
+
 static const int SCREEN_WIDTH = 800, SCREEN_HEIGHT = 600;
 static const char WINDOW_TITLE[] = "Velmora";
 
@@ -10,11 +12,63 @@ static bool set_mode(int card)
     return set_gfx_mode(card, SCREEN_WIDTH, SCREEN_HEIGHT, 0, 0) == 0;
 }
 
+// Allegro calls it on its own thread (the window's, or X11 input's) when the window is asked to
+// close.
+static void on_close_button()
+{
+    end_at_players_request();
+}
+
+// The window's title and close button, before any mode is set: Windows makes its window then.
+static void dress_window()
+{
+    set_window_title(WINDOW_TITLE);
+    set_close_button_callback(on_close_button);
+}
+
 #ifdef _WIN32
+#include <winalleg.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct windowed_driver {
+    int id;
+    const char *name;
+};
+
+const windowed_driver WINDOWED_DRIVERS[] = {
+    {GFX_DIRECTX_WIN, "DirectX windowed"},
+    {GFX_GDI, "GDI"},
+};
+
+// A failed full-screen attempt leaves Allegro's window behind with the changes it made to it
+// still under way at the window manager, which then sizes the window its own way: every
+// windowed driver finds the window's inside other than it asked for and refuses it
+// ("Resolution not supported"), in 3 of 8 launches under Wine with openbox. A new window,
+// which Allegro makes when asked to use its own, has no such past.
+bool open_window()
+{
+    win_set_window(nullptr);
+    std::string reasons;
+    for (const windowed_driver &driver : WINDOWED_DRIVERS) {
+        if (set_mode(driver.id))
+            return true;
+        reasons += std::string(reasons.empty() ? "" : "; ") + driver.name + ": " + allegro_error;
+    }
+    snprintf(allegro_error, ALLEGRO_ERROR_SIZE, "%s", reasons.c_str());
+    return false;
+}
+
+}  // namespace
 
 bool open_game_screen()
 {
-    bool opened = set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
+    dress_window();
+    bool opened = set_mode(GFX_AUTODETECT_FULLSCREEN) || open_window();
+    // A new window takes the title afresh.
     set_window_title(WINDOW_TITLE);
     return opened;
 }
@@ -127,12 +181,11 @@ void name_window_class(Display *display)
 bool open_game_screen()
 {
     XSetIOErrorHandler(display_lost);
+    dress_window();
     Display *display = XOpenDisplay(nullptr);
     bool managed = display && window_manager_running(display);
     bool opened = managed ? set_mode(GFX_AUTODETECT_WINDOWED)
                           : set_mode(GFX_AUTODETECT_FULLSCREEN) || set_mode(GFX_AUTODETECT_WINDOWED);
-    if (opened)
-        set_window_title(WINDOW_TITLE);
     if (opened && display)
         name_window_class(display);
     if (opened && managed)

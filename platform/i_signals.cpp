@@ -2,9 +2,32 @@
 
 #ifdef _WIN32
 
+#include <windows.h>
+
+// Held by the main thread while a save runs; a stop request takes it before ending.
+static SRWLOCK stop_hold = SRWLOCK_INIT;
+
 void end_on_stop_signals(void (*)()) {}
-void hold_stop_signals() {}
-void release_stop_signals() {}
+
+void hold_stop_signals()
+{
+    AcquireSRWLockExclusive(&stop_hold);
+}
+
+void release_stop_signals()
+{
+    ReleaseSRWLockExclusive(&stop_hold);
+}
+
+// Nothing is shut down first: Windows takes back the window, the display mode and the sound
+// device of an ended process, and Allegro's own shutdown would need the window thread, which
+// may be the thread asking. Ending without running atexit handlers or library detach code
+// keeps those from waiting on locks the stopped threads held.
+void end_at_players_request()
+{
+    AcquireSRWLockExclusive(&stop_hold);
+    TerminateProcess(GetCurrentProcess(), 0);
+}
 
 #else
 
@@ -25,6 +48,9 @@ void (*clean_up_function)() = nullptr;
 pthread_t main_thread;
 sem_t clean_up_request;
 std::atomic<bool> cleaned_up{false};
+// The stop request on its way is the player's own, closing the window: the process ends with
+// status 0 rather than as killed.
+std::atomic<bool> players_request{false};
 
 sigset_t stop_set()
 {
@@ -75,6 +101,8 @@ void on_stop_signal(int signal)
     const timespec step = {0, 10 * 1000 * 1000};
     for (int waited = 0; waited < CLEAN_UP_LIMIT_MS && !cleaned_up; waited += 10)
         nanosleep(&step, nullptr);
+    if (players_request)
+        _exit(0);
     end_by(signal);
 }
 
@@ -97,6 +125,14 @@ void end_on_stop_signals(void (*clean_up)())
     action.sa_flags = SA_RESTART;
     for (int signal : STOP_SIGNALS)
         sigaction(signal, &action, nullptr);
+}
+
+// The request travels as a terminate signal to the main thread, which holds it back while a
+// save runs there.
+void end_at_players_request()
+{
+    players_request = true;
+    pthread_kill(main_thread, SIGTERM);
 }
 
 void hold_stop_signals()

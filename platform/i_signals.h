@@ -14,4 +14,9 @@ void end_on_stop_signals(void (*clean_up)());
 void hold_stop_signals();
 void release_stop_signals();
 
+// The player closed the game's window: the process ends at once with status 0, after a save
+// that the main thread holds (above) is finished. Callable from any thread. On POSIX hosts it
+// goes the way of a stop request, clean-up included, once end_on_stop_signals has been called.
+void end_at_players_request();
+
 #endif

@@ -17,13 +17,14 @@ triplet=x86_64-w64-mingw32
 cc=$triplet-gcc-posix
 cxx=$triplet-g++-posix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
-allegro_patch=$root/scripts/allegro4.4-directinput.patch
+# Allegro's keyboard and mouse under Wine, and its windowed driver's shutdown.
+allegro_patches=("$root"/scripts/allegro4.4-{directinput,window-lock}.patch)
 linux_build=$root/build
 out=$root/build-windows
 cache=${VELMORA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-windows}
 jobs=$(nproc)
 # Raise when the way the libraries are built below changes, so that old caches are not used.
-recipe=1
+recipe=2
 
 say() { echo "build-windows: $*" >&2; }
 die() { echo "build-windows: $*" >&2; exit 1; }
@@ -100,7 +101,10 @@ configure_cross() {  # configure_cross SOURCE_DIR options...: configure, make, m
 }
 
 build_allegro() {
-    patch -d "$1" -p1 --forward --quiet <"$allegro_patch" || return
+    local patch_file
+    for patch_file in "${allegro_patches[@]}"; do
+        patch -d "$1" -p1 --forward --quiet <"$patch_file" || return
+    done
     cmake_cross "$1" -DSHARED=ON -DWANT_ALLEGROGL=OFF -DWANT_LOADPNG=OFF -DWANT_LOGG=OFF \
         -DWANT_JPGALLEG=OFF -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF \
         -DWANT_DOCS=OFF || return
@@ -138,12 +142,25 @@ build_libopenmpt() {
         --disable-tests --disable-doxygen-doc
 }
 
+# keep_notice PACKAGE SOURCE_DIR: keeps the licence text the library asks to ship with its
+# binaries in $prefix/notices.
+keep_notice() {
+    local file
+    case $1 in
+    allegro4.4) file=docs/txt/license.txt ;;
+    libsdl2 | libsdl2-mixer) file=LICENSE.txt ;;
+    libopenmpt) file=LICENSE ;;
+    esac
+    mkdir -p "$prefix/notices"
+    cp "$2/$file" "$prefix/notices/$1.txt"
+}
+
 # Builds the four libraries into $prefix unless a complete build of the same versions is
 # there already. key.txt, written last, marks a complete build.
 build_libraries() {
     local key
     key=$(printf '%s\n' "$(source_versions)" "recipe $recipe" \
-        "allegro patch $(sha256sum <"$allegro_patch" | cut -c1-16)" \
+        "allegro patches $(cat "${allegro_patches[@]}" | sha256sum | cut -c1-16)" \
         "$(dpkg-query -W -f '${Package} ${Version}\n' g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev)")
     prefix=$cache/deps-$(echo "$key" | sha256sum | cut -c1-16)
     if [ -f "$prefix/key.txt" ]; then
@@ -171,6 +188,7 @@ build_libraries() {
         libsdl2-mixer) build_sdl2_mixer "$src" ;;
         libopenmpt) build_libopenmpt "$src" ;;
         esac || die "$package failed: see the logs in $src"
+        keep_notice "$package" "$src"
         say "$package $version built in $((SECONDS - started)) s"
     done
     rm -rf "$scratch"
@@ -186,13 +204,23 @@ build_linux_assets() {
     cmake --build "$linux_build" -j "$jobs" --target velmora_assets >/dev/null
 }
 
+# The exe's icon: the Linux build's drawings, and the small sizes Windows shows in title bars
+# and lists scaled down from the smallest.
+make_icon() {
+    local icons=$linux_build/icons
+    convert "$icons"/{256x256,128x128,64x64,48x48}/apps/velmora.png \
+        \( "$icons/48x48/apps/velmora.png" -resize 32x32 \) \
+        \( "$icons/48x48/apps/velmora.png" -resize 16x16 \) "$out/velmora.ico"
+}
+
 build_game() {
     local launcher=()
     command -v ccache >/dev/null &&
         launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
     cmake -S "$root" -B "$out/cmake" -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DVELMORA_WINDOWS_DEPS="$prefix" -DCMAKE_BUILD_TYPE=Release \
-        -DVELMORA_ASSETS=OFF -DVELMORA_TESTS=OFF "${launcher[@]}" >/dev/null
+        -DVELMORA_ASSETS=OFF -DVELMORA_TESTS=OFF -DVELMORA_WINDOWS_ICON="$out/velmora.ico" \
+        "${launcher[@]}" >/dev/null
     cmake --build "$out/cmake" -j "$jobs" --target velmora
 }
 
@@ -219,15 +247,81 @@ copy_dlls() {
     done
 }
 
+# Text files for Windows readers: CRLF line ends.
+crlf() { sed 's/\r*$/\r/'; }
+
+# The licence notice of each DLL in the zip, in its licenses folder: what the library's
+# licence asks to ship with its binaries. A DLL missing here stops the build.
+declare -A dll_notices=(
+    [alleg44.dll]=allegro.txt
+    [SDL2.dll]=SDL2.txt
+    [SDL2_mixer.dll]=SDL2_mixer.txt
+    [libopenmpt-0.dll]=libopenmpt.txt
+    [libstdc++-6.dll]=gcc-runtime.txt
+    [libgcc_s_seh-1.dll]=gcc-runtime.txt
+    [libwinpthread-1.dll]=mingw-w64.txt
+)
+
+# write_notices: the game's licence, and every notice the zip's binaries need, in licenses/.
+write_notices() {
+    local notices=$package/licenses
+    mkdir -p "$notices"
+    crlf <LICENSE >"$package/LICENSE.txt"
+    crlf <"$prefix/notices/allegro4.4.txt" >"$notices/allegro.txt"
+    crlf <"$prefix/notices/libsdl2.txt" >"$notices/SDL2.txt"
+    crlf <"$prefix/notices/libsdl2-mixer.txt" >"$notices/SDL2_mixer.txt"
+    crlf <"$prefix/notices/libopenmpt.txt" >"$notices/libopenmpt.txt"
+    {
+        echo "libstdc++ and libgcc, the runtime libraries of GCC, the GNU Compiler Collection."
+        echo "Copyright (C) Free Software Foundation, Inc."
+        echo "Licensed under the GNU General Public License, version 3 or later, with version"
+        echo "3.1 of the GCC Runtime Library Exception. Both texts follow."
+        echo
+        sed -n '/^GCC RUNTIME LIBRARY EXCEPTION$/,/license of GCC\.$/p' \
+            /usr/share/doc/gcc-mingw-w64-base/copyright
+        echo
+        cat /usr/share/common-licenses/GPL-3
+    } | crlf >"$notices/gcc-runtime.txt"
+    # winpthreads, and the mingw-w64 start-up code linked into velmora.exe itself.
+    {
+        echo "libwinpthread-1.dll (winpthreads) and the start-up code in velmora.exe come from"
+        echo "mingw-w64. Their copyright and licence notices, as Debian ships them:"
+        echo
+        cat /usr/share/doc/mingw-w64-x86-64-dev/copyright
+    } | crlf >"$notices/mingw-w64.txt"
+    {
+        echo "The two fonts in velmora.dat and the texts in its pictures are rendered from the"
+        echo "DejaVu fonts, which are based on Bitstream Vera. Copyright (c) 2003 by Bitstream,"
+        echo "Inc. All Rights Reserved. Bitstream Vera is a trademark of Bitstream, Inc. The"
+        echo "DejaVu changes are in the public domain. The Bitstream Vera licence:"
+        echo
+        sed -n '/^License: bitstream-vera$/,$p' dist/copyright.in | sed '1d; s/^ //; s/^\.$//'
+    } | crlf >"$notices/dejavu-fonts.txt"
+}
+
+# The zip's DLLs and their notices, for README.txt.
+notice_table() {
+    local dll
+    for dll in "${!dll_notices[@]}"; do
+        [ -f "$package/$dll" ] && printf '  %-22s licenses\\%s\n' "$dll" "${dll_notices[$dll]}"
+    done | sort
+}
+
 pack() {
     package=$out/velmora
     rm -rf "$package" "$out/velmora-windows.zip"
     mkdir -p "$package"
     cp "$out/cmake/game/velmora.exe" "$package/"
     copy_dlls "$package/velmora.exe"
+    local dll
+    for dll in "$package"/*.dll; do
+        dll=$(basename "$dll")
+        [ -n "${dll_notices[$dll]:-}" ] || die "no licence notice is known for $dll"
+    done
     $triplet-strip --strip-unneeded "$package"/*.exe "$package"/*.dll
     cp -r "$linux_build/game/"{velmora.dat,Sound,Music} "$package/"
-    sed 's/$/\r/' >"$package/README.txt" <<'EOF'
+    write_notices
+    crlf >"$package/README.txt" <<EOF
 Velmora
 =======
 
@@ -236,7 +330,14 @@ A small typing game: write five love letters against the clock.
 To play, double-click velmora.exe. It opens full screen at 800x600 where it can, otherwise
 a window of that size. Nothing needs installing; keep the files of this folder together.
 
-Your best result is kept in cool.dat, next to velmora.exe. Delete it to start afresh.
+Your best result is kept in cool.dat, next to velmora.exe, while this folder can be written
+to (a copy on a USB stick keeps its record with it). Where it cannot, as under Program
+Files, the record is kept in %APPDATA%\\velmora\\cool.dat instead. Delete it to start afresh.
+
+Velmora is free software under the MIT License: see LICENSE.txt. The libraries that come
+with it have licences of their own, whose texts are in the licenses folder:
+$(notice_table)
+The fonts in velmora.dat are drawn from the DejaVu fonts: licenses\\dejavu-fonts.txt.
 EOF
     (cd "$out" && cmake -E tar cf velmora-windows.zip --format=zip velmora)
     say "$out/velmora-windows.zip: $(stat -c %s "$out/velmora-windows.zip") bytes;" \
@@ -249,6 +350,7 @@ mkdir -p "$cache"
 { flock 9; build_libraries; } 9>"$cache/lock"
 say "libraries ready after $((SECONDS - started)) s"
 build_linux_assets
+make_icon
 build_game
 pack
 

@@ -27,8 +27,9 @@ packages=(
   dpkg-dev file lintian desktop-file-utils appstream
 )
 
-# The Windows build: the cross compiler, and Wine to play the result.
-[ "${1:-}" = --windows ] && packages+=(g++-mingw-w64-x86-64 wine64)
+# The Windows build: the cross compiler, and Wine to play the result, also on a desktop with a
+# window manager that the test drives.
+[ "${1:-}" = --windows ] && packages+=(g++-mingw-w64-x86-64 wine64 openbox wmctrl)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -148,8 +148,6 @@ int main()
     FSOUND_Init(44100, 32, 0);
     if (const char *problem = load_resources("velmora.dat")) {
         FSOUND_Close();
-        // Back from full screen first, or a message box could open behind it.
-        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
         return fail("velmora.dat", problem);
     }
     type_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\type.wav", 1, 0);

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The game on a desktop: openbox on a 1280x800 Xvfb. The window manager shows the game full
 # screen; a player who switches to another window and back finds the letter's clock stood
-# still and nothing judged, and Alt+Tab there and back costs no mistake.
+# still and nothing judged, Alt+Tab there and back costs no mistake, and the window
+# manager's close ends the game.
 #   desktop.sh GAME_DIR LETTER_KEYS
 set -u
 game_src=$1
@@ -84,3 +85,9 @@ snap back
 [ "$(count 000000 130 15 "$(cell_x 0 0)" "$(cell_y 0)")" -gt 20 ] ||
     fail "the keys typed after coming back were not judged"
 echo "desktop: the clock stood still away from the game, and Alt+Tab cost no mistake"
+
+# The window manager's close ends the game at once, with status 0.
+wmctrl -c velmora
+wait_game_end 10 || fail "the window manager's close did not end the game"
+[ "$game_status" = 0 ] || fail "closed by the window manager, the game ended with status $game_status"
+echo "desktop: the window manager's close ended the game with status 0"

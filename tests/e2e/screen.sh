@@ -58,7 +58,7 @@ find_game_window() {
     [ "$screen_size" = 800x600 ] && return 0
     local end=$((SECONDS + $1)) info picture
     while [ $SECONDS -le "$end" ]; do
-        info=$(xwininfo -name Velmora 2>/dev/null || xwininfo -name velmora 2>/dev/null)
+        info=$(xwininfo -name Velmora 2>/dev/null)
         if grep -q 'Width: 800' <<<"$info" && grep -q 'Height: 600' <<<"$info" &&
             grep -q IsViewable <<<"$info"; then
             origin_x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
@@ -132,6 +132,8 @@ typing_up() {
     [ $((16#${p:0:2})) -ge 100 ] && [ $((16#${p:2:2})) -le 60 ] && [ $((16#${p:4:2})) -le 60 ]
 }
 not_typing() { ! typing_up && ! menu_up; }
+# A start-up failure: white lines on black mid-screen, nothing above them.
+message_up() { [ "$(count FFFFFF 780 80 10 260)" -gt 50 ] && [ "$(count 000000 780 200 10 20)" = 156000 ]; }
 # Pixels of the mistakes' red among the letter's lines.
 mistakes_shown() { local a=($text_area); count C4262A "${a[2]}" "${a[3]}" "${a[0]}" "${a[1]}"; }
 

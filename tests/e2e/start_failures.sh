@@ -1,6 +1,7 @@
 #!/bin/bash
 # Starts the real game where it cannot run, or runs without some of its files, and checks
-# that it says why on stderr and ends with a failure status, or plays on without them. Then
+# that it says why on stderr (and on its screen until the player has seen it) and ends with
+# status 1, or plays on without them. Then
 # stops it with signals in several screens and measures how long it takes to end.
 #   start_failures.sh GAME_DIR
 set -u
@@ -20,14 +21,23 @@ fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
 fresh_copy() { rm -rf "${work:?}/$1"; cp -r "$game_src" "$work/$1"; echo "$work/$1"; }
 
 # expect_refusal CASE DIR TEXT [ENV ARGS...]: the game in DIR, started through env with ENV
-# ARGS, ends within seconds with a non-zero status and a message on stderr containing TEXT.
+# ARGS, ends with status 1 and a message on stderr containing TEXT. Once a display is up it
+# shows the message on its screen too, and ends only when it is dismissed: by `dismiss`, a
+# key unless the caller says otherwise.
 expect_refusal() {
-    local status
-    (cd "$2" && exec env "${@:4}" timeout -s KILL 20 ./velmora) >/dev/null 2>"$work/stderr"
-    status=$?
-    [ "$status" -ne 0 ] || fail "$1: status 0"
-    [ "$status" -ne 137 ] || fail "$1: still running after 20 s"
-    [ "$status" -lt 128 ] || fail "$1: killed by signal $((status - 128))"
+    (cd "$2" && exec env "${@:4}" timeout -s KILL 30 ./velmora) >/dev/null 2>"$work/stderr" &
+    game_pid=$!
+    if [ -n "$xvfb_pid" ]; then
+        if wait_for 15 message_up; then
+            sleep 0.5
+            kill -0 "$game_pid" 2>/dev/null || fail "$1: the message did not wait for the player"
+            ${dismiss:-any_key}
+        else
+            fail "$1: no message on the screen"
+        fi
+    fi
+    wait_game_end 20 || kill "$game_pid"
+    [ "$game_status" = 1 ] || fail "$1: status '${game_status:-still running after a key}'"
     grep -qF -- "$3" "$work/stderr" || fail "$1: stderr lacks '$3': $(cat "$work/stderr")"
 }
 
@@ -38,7 +48,7 @@ start_xvfb
 
 dir=$(fresh_copy missing)
 rm "$dir/velmora.dat"
-expect_refusal "missing velmora.dat" "$dir" "velmora: velmora.dat: the resource file is missing"
+dismiss="press_at 400 500" expect_refusal "missing velmora.dat" "$dir" "velmora: velmora.dat: the resource file is missing"
 
 dir=$(fresh_copy garbage)
 head -c 5000 /dev/urandom >"$dir/velmora.dat"

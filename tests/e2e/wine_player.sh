@@ -1,6 +1,8 @@
 #!/bin/bash
 # Plays the Windows build under Wine: unpacks the zip, checks that its data files are the
-# Linux build's, makes a fresh Wine prefix and lets the player script win one game and quit.
+# Linux build's, that each DLL comes with its licence notice and the exe with its resources,
+# makes a fresh Wine prefix, lets the player script win one game and quit, and then plays on
+# a desktop with a window manager (wine_desktop.sh).
 #   wine_player.sh ZIP LINUX_GAME_DIR LETTER_KEYS SHOT_DIR
 set -u
 zip=$(realpath "$1")
@@ -30,6 +32,33 @@ for data in velmora.dat Sound Music; do
     diff -rq "$linux_game/$data" "$game/$data" >&2 || die "the zip's $data is not the Linux build's"
 done
 
+# Each DLL with the notice its licence asks for: the file README.txt names, holding words of
+# that licence's own text.
+declare -A notice_marks=(
+    [alleg44.dll]="allegro.txt:giftware"
+    [SDL2.dll]="SDL2.txt:Sam Lantinga"
+    [SDL2_mixer.dll]="SDL2_mixer.txt:Sam Lantinga"
+    [libopenmpt-0.dll]="libopenmpt.txt:OpenMPT"
+    [libstdc++-6.dll]="gcc-runtime.txt:GCC RUNTIME LIBRARY EXCEPTION"
+    [libgcc_s_seh-1.dll]="gcc-runtime.txt:GCC RUNTIME LIBRARY EXCEPTION"
+    [libwinpthread-1.dll]="mingw-w64.txt:winpthreads"
+)
+for dll in "$game"/*.dll; do
+    dll=$(basename "$dll")
+    mark=${notice_marks[$dll]:-}
+    [ -n "$mark" ] || die "the zip holds $dll, for which this test knows no notice"
+    notice=licenses/${mark%%:*}
+    grep -qF "${mark#*:}" "$game/$notice" 2>/dev/null || die "$dll: $notice lacks '${mark#*:}'"
+    grep -F "$dll" "$game/README.txt" | grep -qF "${notice//\//\\}" ||
+        die "README.txt does not point $dll to $notice"
+done
+grep -q "MIT License" "$game/LICENSE.txt" || die "the zip lacks the game's licence"
+# The exe's resources: the icon Allegro gives its window, the version, the manifest.
+resources=$(x86_64-w64-mingw32-windres -i "$game/velmora.exe" -O rc 2>/dev/null)
+grep -q '"ALLEGRO_ICON" 14' <<<"$resources" || die "velmora.exe has no icon for its window"
+grep -q 'VALUE "ProductName", "Velmora"' <<<"$resources" || die "velmora.exe has no version"
+grep -q '<dpiAware.*>true</dpiAware>' <<<"$resources" || die "velmora.exe has no DPI-aware manifest"
+
 # The prefix is made without a display; its server and desktop must be gone before the game
 # starts them again on the player's X server.
 started=$SECONDS
@@ -40,4 +69,6 @@ echo "wine: prefix made in $((SECONDS - started)) s"
 # back to a window: the screen is made larger than the window with its frame.
 # Wine's own sound drivers report the missing sound card through ALSA: not the game's output.
 VELMORA_SCREEN=1024x768 VELMORA_START="$wine velmora.exe" \
-    "$here/player.sh" "$game" "$letter_keys" "$shots" --short 2> >(grep -v '^ALSA lib' >&2)
+    "$here/player.sh" "$game" "$letter_keys" "$shots" --short 2> >(grep -v '^ALSA lib' >&2) ||
+    exit 1
+VELMORA_SCREEN=1024x768 "$here/wine_desktop.sh" "$game" 2> >(grep -v '^ALSA lib' >&2)
