@@ -36,15 +36,6 @@ static bool replace_file(const char *path, const unsigned char *bytes, size_t co
     return true;
 }
 
-bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
-{
-    // Closing the window waits until the file is replaced.
-    hold_stop_signals();
-    bool saved = replace_file(path, bytes, count);
-    release_stop_signals();
-    return saved;
-}
-
 #else
 
 static bool write_all(int fd, const unsigned char *bytes, size_t count)
@@ -164,13 +155,14 @@ static bool replace_file(const char *path, const unsigned char *bytes, size_t co
     return true;
 }
 
+#endif
+
+// A stop request, or the player closing the window, waits until the file is replaced, so
+// that no temporary is left behind and the record is whole.
 bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count)
 {
-    // A stop request waits until the file is replaced, so that no temporary is left behind.
     hold_stop_signals();
     bool saved = replace_file(path, bytes, count);
     release_stop_signals();
     return saved;
 }
-
-#endif
