@@ -122,7 +122,8 @@ void ask_for_full_screen(Display *display, Window window)
     event.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
     event.xclient.format = 32;
     event.xclient.data.l[0] = 1;  // add the state
-    event.xclient.data.l[1] = static_cast<long>(XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False));
+    Atom full_screen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", False);
+    event.xclient.data.l[1] = static_cast<long>(full_screen);
     event.xclient.data.l[3] = 1;  // asked by an application
     XSendEvent(display, DefaultRootWindow(display), False,
                SubstructureRedirectMask | SubstructureNotifyMask, &event);
