@@ -208,6 +208,7 @@ build_linux_assets() {
 # and lists scaled down from the smallest.
 make_icon() {
     local icons=$linux_build/icons
+    mkdir -p "$out"
     convert "$icons"/{256x256,128x128,64x64,48x48}/apps/velmora.png \
         \( "$icons/48x48/apps/velmora.png" -resize 32x32 \) \
         \( "$icons/48x48/apps/velmora.png" -resize 16x16 \) "$out/velmora.ico"
