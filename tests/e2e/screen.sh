@@ -7,7 +7,9 @@
 # screen is that size unless VELMORA_SCREEN names a larger one (WIDTHxHEIGHT), for a game
 # that runs in a window there; find_game_window then tells where the picture lies.
 
-eval "$("$game_facts")" || { echo "screen.sh: no game facts from '$game_facts'" >&2; exit 1; }
+[ -n "${game_facts:-}" ] || { echo "screen.sh: game_facts names no facts tool" >&2; exit 1; }
+facts=$("$game_facts") || { echo "screen.sh: no game facts from '$game_facts'" >&2; exit 1; }
+eval "$facts"
 
 screen_size=${VELMORA_SCREEN:-800x600}
 origin_x=0

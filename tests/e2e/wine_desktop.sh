@@ -2,9 +2,10 @@
 # The Windows game under Wine on a desktop with a window manager (openbox), where a player
 # meets it: it starts every time, quits cleanly through its menu and the credits, ends on its
 # window's close button, and shows a missing velmora.dat on its screen, then exits 1.
-#   wine_desktop.sh GAME_DIR     (WINEPREFIX names a ready prefix)
+#   wine_desktop.sh GAME_DIR GAME_FACTS     (WINEPREFIX names a ready prefix)
 set -u
 game_src=$1
+game_facts=$2
 work=$(mktemp -d)
 shots=$work/shots
 xvfb_pid=
@@ -63,7 +64,7 @@ for ((i = 1; i <= LAUNCHES; i++)); do
     fi
     starts=$((starts + 1))
     if [ $i -le $QUITS ]; then
-        press_at 200 450
+        press_in "$quit_area"
         sleep 2
         any_key
         ended "launch $i, Quit and a key in the credits" 0 && quits=$((quits + 1))

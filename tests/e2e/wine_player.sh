@@ -71,4 +71,5 @@ echo "wine: prefix made in $((SECONDS - started)) s"
 VELMORA_SCREEN=1024x768 VELMORA_START="$wine velmora.exe" \
     "$here/player.sh" "$game" "$letter_keys" "$shots" --short 2> >(grep -v '^ALSA lib' >&2) ||
     exit 1
-VELMORA_SCREEN=1024x768 "$here/wine_desktop.sh" "$game" 2> >(grep -v '^ALSA lib' >&2)
+VELMORA_SCREEN=1024x768 "$here/wine_desktop.sh" "$game" "$(dirname "$letter_keys")/game_facts" \
+    2> >(grep -v '^ALSA lib' >&2)
