@@ -82,8 +82,6 @@ void install_seconds_tick() {
     install_int_ex(seconds_tick, ONE_SECOND);
 }
 
-int penalty(int letter) { return PENALTY_PER_100_SECONDS * (time_limits[letter] / 100); }
-
 // J, K and L held together finish the letter at once.
 bool chord_held() { return key[KEY_J] && key[KEY_K] && key[KEY_L]; }
 
@@ -211,7 +209,7 @@ void judge(game_state &g, char c) {
                    g.char_pos, MISTAKE_RED);
     if (wrong) {
         mistake_count++;
-        seconds_elapsed.fetch_add(penalty(g.letter_index));
+        seconds_elapsed.fetch_add(mistake_penalty(g.letter_index));
     }
 }
 
@@ -372,6 +370,8 @@ void start_game(game_state &g) {
 }
 
 }  // namespace
+
+int mistake_penalty(int letter) { return PENALTY_PER_100_SECONDS * (time_limits[letter] / 100); }
 
 void follow_game_focus() {
     set_display_switch_callback(SWITCH_IN, switched_in);

@@ -16,6 +16,9 @@ extern std::atomic<int> seconds_elapsed;
 // benchmark and the tests.
 extern std::atomic<unsigned long> typing_passes;
 
+// Seconds a mistake adds to the clock of the letter at LETTER (0 to 4).
+int mistake_penalty(int letter);
+
 // False while another window has the keyboard: the letter's clock stands still and the typing
 // page judges no key. Written on Allegro's input thread when the game's window loses or gains
 // the focus, once follow_game_focus has been called.

@@ -1,11 +1,13 @@
 // Prints the game's facts that the player scripts need, as shell assignments to eval: the
 // catalogue's size and font positions, the menu's areas (x0 x1 y0 y1, lower bounds outside),
-// and the typing page's geometry, all read from the game's own headers.
+// the typing page's geometry, and each letter's time limit and cost of a mistake, all read from
+// the game's own headers.
 //   eval "$(game_facts)"
 #include <cstdio>
 #include <cstring>
 
 #include "game/letter_book.h"
+#include "game/typing_game.h"
 #include "game/typing_page.h"
 #include "shell/catalogue_index.h"
 #include "shell/menu_areas.h"
@@ -27,6 +29,14 @@ static void text_area() {
                 LINE_SPACING * LINES_PER_LETTER);
 }
 
+// NAME="v1 v2 v3 v4 v5", a value for each letter.
+static void per_letter(const char *name, int (*value)(int letter)) {
+    std::printf("%s=\"", name);
+    for (int letter = 0; letter < LETTER_COUNT; letter++)
+        std::printf("%s%d", letter ? " " : "", value(letter));
+    std::printf("\"\n");
+}
+
 int main() {
     std::printf("catalogue_size=%d\nsmall_font_index=%d\nlarge_font_index=%d\n", CATALOGUE_SIZE,
                 SMALL_FONT, LARGE_FONT);
@@ -38,6 +48,8 @@ int main() {
     std::printf("cell_left=%d\ncell_top=%d\ncell_advance=%d\nline_spacing=%d\n", CELL_LEFT,
                 CELL_TOP, CELL_ADVANCE, LINE_SPACING);
     text_area();
+    per_letter("time_limits", [](int letter) { return time_limits[letter]; });
+    per_letter("mistake_seconds", mistake_penalty);
     std::printf("bar_left=%d\nbar_top=%d\nbar_bottom=%d\n", BAR_LEFT, BAR_TOP, BAR_BOTTOM);
     return 0;
 }

@@ -96,17 +96,18 @@ type_first_letter() {
     done
 }
 
-# Presses wrong keys until the typing page is gone.
+# Types wrong keys on LETTER's first line, at once: as many as keep the mistakes' seconds alone
+# under the letter's limit, by at most one mistake's cost, which the clock then runs down on
+# its own. No key may follow the time-out: the page that comes next keeps the keys typed during
+# its fade, and the first of them would dismiss it before it is seen.
 penalties_until_over() {
-    # One penalty at a time, and time for the page to change: a key that arrived during the
-    # fade to GAME OVER would be the key that dismisses it.
-    for _ in $(seq 60); do
-        tap q
-        sleep 0.4
-        grab
-        not_typing && return 0
+    local limits=($time_limits) costs=($mistake_seconds) i
+    local count=$(((limits[$1 - 1] - 1) / costs[$1 - 1]))
+    mapfile -t keys < <("$letter_keys" "$1")
+    for ((i = 0; i < count; i++)); do
+        [ "${keys[$i]}" != Return ] || fail "letter $1's first line is shorter than $count keys"
+        tap "$(wrong_key_for "${keys[$i]}")"
     done
-    fail "penalties did not end the attempt"
 }
 
 # The other games, the music switch and the second page.
@@ -115,8 +116,8 @@ more_of_the_menu() {
     press_in "$start_area"
     move_to 600 100
     through_pages 1
-    penalties_until_over
-    wait_for 10 centre_text_up || fail "no GAME OVER after a time out on letter 1"
+    penalties_until_over 1
+    wait_for 25 centre_text_up || fail "no GAME OVER after a time out on letter 1"
     snap game-over
     any_key
     wait_for 10 menu_up || fail "menu after game over"
@@ -127,8 +128,8 @@ more_of_the_menu() {
     through_pages 1; chord
     through_pages 2; chord
     through_pages 3
-    penalties_until_over
-    wait_for 10 retry_up || fail "no retry question"
+    penalties_until_over 3
+    wait_for 25 retry_up || fail "no retry question"
     snap retry
     tap a
     wait_for 10 centre_text_up || fail "no attempts message"
