@@ -3,8 +3,8 @@
 #include <allegro.h>
 
 #include "shell/catalogue.h"
-#include "shell/waiting.h"
 #include "shell/picture.h"
+#include "shell/waiting.h"
 
 const int LAST_PICTURE = GALLERY_PICTURES - 1;
 

@@ -82,6 +82,10 @@ void install_seconds_tick() {
     install_int_ex(seconds_tick, ONE_SECOND);
 }
 
+bool time_is_up(const game_state &g) {
+    return seconds_elapsed.load() >= time_limits[g.letter_index];
+}
+
 // J, K and L held together finish the letter at once.
 bool chord_held() { return key[KEY_J] && key[KEY_K] && key[KEY_L]; }
 
@@ -248,8 +252,7 @@ void take_key(game_state &g, int scancode, char typed) {
 void take_waiting_keys(game_state &g) {
     for (;;) {
         skip_empty_lines(g);
-        if (g.line_index >= LINES_PER_LETTER || !keypressed() ||
-            seconds_elapsed.load() >= time_limits[g.letter_index])
+        if (g.line_index >= LINES_PER_LETTER || !keypressed() || time_is_up(g))
             return;
         int typed = readkey();
         int scancode = typed >> 8;
@@ -267,7 +270,7 @@ void typing_pass(game_state &g) {
     typing_passes.fetch_add(1, std::memory_order_relaxed);
     if (key[KEY_ESC])
         g.escaped = true;
-    if (seconds_elapsed.load() >= time_limits[g.letter_index])
+    if (time_is_up(g))
         g.timed_out = true;
     // The chord finishes the letter at once; the keys waiting are not judged.
     if (chord_held()) {
