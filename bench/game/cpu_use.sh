@@ -10,10 +10,6 @@ here=$(cd "$(dirname "$0")/../../tests/e2e" && pwd)
 letter_keys=$game_src/../tests/e2e/letter_keys
 game_facts=$game_src/../tests/e2e/game_facts
 
-work=$(mktemp -d)
-shots=$work/shots
-xvfb_pid=
-game_pid=
 # shellcheck source=../../tests/e2e/screen.sh
 . "$here/screen.sh"
 

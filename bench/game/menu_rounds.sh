@@ -10,10 +10,6 @@ rounds=${2:-200}
 here=$(cd "$(dirname "$0")/../../tests/e2e" && pwd)
 game_facts=$game_src/../tests/e2e/game_facts
 
-work=$(mktemp -d)
-shots=$work/shots
-xvfb_pid=
-game_pid=
 # shellcheck source=../../tests/e2e/screen.sh
 . "$here/screen.sh"
 

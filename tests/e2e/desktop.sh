@@ -9,10 +9,6 @@ game_src=$1
 letter_keys=$2
 game_facts=$(dirname "$letter_keys")/game_facts
 
-work=$(mktemp -d)
-shots=$work/shots
-xvfb_pid=
-game_pid=
 wm_pid=
 away_pid=
 VELMORA_SCREEN=1280x800

@@ -6,10 +6,6 @@
 set -u
 build=$1
 game_facts=$build/tests/e2e/game_facts
-work=$(mktemp -d)
-shots=$work/shots
-xvfb_pid=
-game_pid=
 failures=0
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh

@@ -20,11 +20,7 @@ esac
 read -ra start_command <<<"${VELMORA_START:-./velmora}"
 game_facts=$(dirname "$letter_keys")/game_facts
 
-work=$(mktemp -d)
-xvfb_pid=
-game_pid=
 failures=0
-
 
 fail() {
     echo "FAIL: $*" >&2

@@ -1,8 +1,9 @@
 # The screen helpers shared by the player scripts and the benchmarks: a private Xvfb,
 # screenshots and their pixels, the game's screens as the pixels show them, and input through
-# xdotool. Source it after setting `work` (a scratch folder), `shots` (where snap saves) and
-# `game_facts` (the facts tool built beside letter_keys, which tells where the game draws).
-# On exit it stops the game (game_pid) and the X server it started, and removes `work`.
+# xdotool. Source it after setting `game_facts` (the facts tool built beside letter_keys, which
+# tells where the game draws) and, if the screenshots are to be kept, `shots` (where snap saves).
+# It makes `work`, a scratch folder; on exit it stops the game (game_pid, set by the caller
+# that starts it) and the X server it started, and removes `work`.
 # Coordinates are the game's own, from the top-left corner of its 800x600 picture. The X
 # screen is that size unless VELMORA_SCREEN names a larger one (WIDTHxHEIGHT), for a game
 # that runs in a window there; find_game_window then tells where the picture lies.
@@ -11,6 +12,10 @@
 facts=$("$game_facts") || { echo "screen.sh: no game facts from '$game_facts'" >&2; exit 1; }
 eval "$facts"
 
+work=$(mktemp -d)
+shots=${shots:-$work/shots}
+xvfb_pid=
+game_pid=
 screen_size=${VELMORA_SCREEN:-800x600}
 origin_x=0
 origin_y=0

@@ -7,9 +7,6 @@
 set -u
 game_src=$1
 game_facts=$game_src/../tests/e2e/game_facts
-work=$(mktemp -d)
-shots=$work/shots
-xvfb_pid=
 failures=0
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh

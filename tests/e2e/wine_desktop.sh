@@ -6,10 +6,6 @@
 set -u
 game_src=$1
 game_facts=$2
-work=$(mktemp -d)
-shots=$work/shots
-xvfb_pid=
-game_pid=
 failures=0
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh
