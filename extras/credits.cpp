@@ -2,6 +2,10 @@
 
 #include <allegro.h>
 
+#include <chrono>
+
+#include "platform/i_screen.h"
+
 #include "shell/catalogue.h"
 #include "shell/picture.h"
 
@@ -40,6 +44,7 @@ const char *const credit_lines[CREDIT_LINES] = {
 };
 
 enum {
+    FRAME_MS = 10,
     LINE_SPACING = 20,
     START_OFFSET = 600,
     // From here on every row has left the top and the frame stays black, so the offset
@@ -58,24 +63,33 @@ void draw_credits_frame(BITMAP *buffer, int scroll_offset)
     }
 }
 
+// Milliseconds since an arbitrary start, on a clock that never steps back.
+static long long now_ms()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The roll moves a pixel every FRAME_MS by the clock, whatever each frame costs to show: a
+// frame that comes late skips ahead, so the credits take as long on any screen.
 void run_credits()
 {
-    BITMAP *buffer = create_bitmap(800, 600);
-    if (!buffer)
-        return;
-    clear_bitmap(buffer);
-    set_clip(buffer, 0, 0, 799, 599);
     text_mode(0);
     show_picture(BACKGROUND_PAGE);
-    int scroll_offset = START_OFFSET;
     clear_keybuf();  // keys pressed during the fade do not end the credits
+    long long start = now_ms();
+    int shown_offset = START_OFFSET + 1;  // none yet
     while (!keypressed()) {
-        draw_credits_frame(buffer, scroll_offset);
-        rest(10);
-        blit(buffer, screen, 0, 0, 0, 0, 800, 600);
-        clear_bitmap(buffer);
-        if (scroll_offset > LAST_OFFSET)
-            scroll_offset--;
+        int offset = START_OFFSET - static_cast<int>((now_ms() - start) / FRAME_MS);
+        if (offset < LAST_OFFSET)
+            offset = LAST_OFFSET;
+        if (offset != shown_offset) {
+            clear_bitmap(canvas);
+            draw_credits_frame(canvas, offset);
+            present_canvas();
+            shown_offset = offset;
+        }
+        serve_screen_keys();
+        rest(FRAME_MS);
     }
-    destroy_bitmap(buffer);
 }

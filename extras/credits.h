@@ -7,8 +7,8 @@
 enum { CREDIT_LINES = 31 };
 extern const char *const credit_lines[CREDIT_LINES];
 
-// Fades the backdrop in, then scrolls the credits up a pixel every 10 ms until a key is
-// pressed (keys pressed during the fade do not count); the key stays in the buffer.
+// Fades the backdrop in, then scrolls the credits up a pixel every 10 ms by the clock until a
+// key is pressed (keys pressed during the fade do not count); the key stays in the buffer.
 void run_credits();
 
 // One frame of the credits into `buffer`: each row whose top, `scroll_offset` plus 20 pixels a

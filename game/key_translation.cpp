@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/i_keyboard.h"
+#include "platform/i_screen.h"
 
 key_rule keys_rule = FOLLOW_LAYOUT;
 
@@ -52,11 +53,12 @@ int judged_key(int c)
 }
 
 // Runs on Allegro's input thread as each key arrives, with the modifiers held at that moment;
+// the screen's own keys (F11) go too.
 // a key it returns 0 for is dropped.
-static int drop_shortcut(int key, int *)
+static int drop_shortcut(int key, int *scancode)
 {
     const int SHORTCUT_FLAGS = KB_ALT_FLAG | KB_CTRL_FLAG | KB_LWIN_FLAG | KB_RWIN_FLAG;
-    return (key_shifts & SHORTCUT_FLAGS) ? 0 : key;
+    return (key_shifts & SHORTCUT_FLAGS) || is_screen_key(*scancode) ? 0 : key;
 }
 END_OF_STATIC_FUNCTION(drop_shortcut)
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "game/highscore.h"
+#include "platform/i_screen.h"
 #include "shell/catalogue.h"
 #include "shell/waiting.h"
 
@@ -22,7 +23,7 @@ static const int UNSAVED_NOTE_OFFSET = 45;
 
 static void centred(FONT *face, const char *text, int y, int colour)
 {
-    textout_centre(screen, face, text, 400, y, colour);
+    textout_centre(canvas, face, text, 400, y, colour);
 }
 
 // The time at `y` and the mistakes 20 pixels below, as "Cas 996 sek." and "12 chyb".
@@ -37,7 +38,7 @@ static void draw_score(const highscore &score, int y)
 
 static void draw_statistics(const highscore &game)
 {
-    clear_to_color(screen, 0);
+    clear_to_color(canvas, 0);
     centred(large_font, "Blahopreji", 5, WHITE);
     centred(small_font, "ziskals divku svych snu", 100, WHITE);
     centred(small_font, "Statistika:", 200, WHITE);
@@ -75,5 +76,6 @@ void show_results()
         centred(small_font, "Highscore:", 300, WHITE);
         draw_score(record, 320);
     }
+    present_canvas();
     wait_for_new_key();
 }

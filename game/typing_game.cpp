@@ -2,6 +2,7 @@
 // typing page, then the results and the reward gallery after a won game.
 #include "game/typing_game.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -13,6 +14,7 @@
 #include "game/letter_book.h"
 #include "game/results.h"
 #include "game/typing_page.h"
+#include "platform/i_screen.h"
 #include "shell/catalogue.h"
 #include "shell/picture.h"
 #include "shell/waiting.h"
@@ -44,11 +46,16 @@ const int RETRIES = 2;
 // and colour value 2, over the last typing frame.
 const int LOST_INDEX_X = 20, LOST_INDEX_Y = 10, LOST_INDEX_COLOUR = 2;
 
-// One game's state; lives only while run_letter_game runs.
+// A rectangle of the page, corners included; empty while x0 > x1.
+struct page_rect {
+    int x0, y0, x1, y1;
+};
+const page_rect NO_RECT = {1, 1, 0, 0};
+
+// One game's state; lives only while run_letter_game runs. The page holds the paper with the
+// letter as judged so far and the bar; the canvas shows the page with the cursor over it.
 struct game_state {
     BITMAP *page_bitmap;
-    BITMAP *frame_bitmap;
-    char typed_chars[255];
     char glyph[3];
     int letter_index;
     int line_index;
@@ -56,13 +63,13 @@ struct game_state {
     int attempts_left;
     bool timed_out;
     bool escaped;
-    // What the frame shows beyond the page: the bar's last settled column, the cell where the
-    // cursor was settled (line -1: none since the page was last copied), and whether the page
-    // changed since it was copied onto the frame.
+    // What the canvas shows: the bar's last settled column, the cell where the cursor was
+    // settled (line -1: none yet), and the part of the page changed since it was last copied
+    // onto the canvas.
     int bar_end;
     int cursor_line;
     int cursor_pos;
-    bool page_changed;
+    page_rect changed;
 };
 
 void seconds_tick() {
@@ -94,18 +101,42 @@ int bar_length(int letter) {
     return static_cast<int>(seconds_elapsed.load() * per_second);
 }
 
+// Waits for a key typed once the page stands: keys typed while it was drawn, such as the last
+// letters of a line typed as the time ran out, never dismiss it.
 void wait_for_key() {
+    clear_keybuf();
     wait_for_keypress();
     clear_keybuf();
 }
 
 void draw_centre(const char *text, FONT *f, int y) {
-    textout_centre(screen, f, text, 400, y, WHITE);
+    textout_centre(canvas, f, text, 400, y, WHITE);
+    int w = text_length(f, text);
+    present(400 - w / 2 - 1, y, w + 2, text_height(f));
+}
+
+void grow(page_rect &r, page_rect by) {
+    if (r.x0 > r.x1) {
+        r = by;
+        return;
+    }
+    r = {std::min(r.x0, by.x0), std::min(r.y0, by.y0), std::max(r.x1, by.x1),
+         std::max(r.y1, by.y1)};
+}
+
+// A cell with room for its glyph, which may reach a little beyond the cursor's box.
+page_rect cell_rect(int line, int pos) {
+    int x = cell_x(line, pos), y = cell_y(line);
+    return {x - 2, y - 1, x + CURSOR_WIDTH + 2, y + std::max(CURSOR_HEIGHT, text_height(small_font))};
 }
 
 void draw_glyph(game_state &g, BITMAP *bmp, char c, int line, int pos, int colour) {
     g.glyph[0] = c;
     textout(bmp, small_font, g.glyph, cell_x(line, pos), cell_y(line), colour);
+}
+
+void present_rect(page_rect r) {
+    present(r.x0, r.y0, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1);
 }
 
 const char *current_line(const game_state &g) {
@@ -117,8 +148,10 @@ void show_intro_page(const game_state &g) {
     text_mode(0);
     show_picture(BACKGROUND_PAGE);
     BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index);
-    if (photo)
-        blit(photo, screen, 0, 0, 80, 60, 640, 480);
+    if (photo) {
+        blit(photo, canvas, 0, 0, 80, 60, 640, 480);
+        present(80, 60, 640, 480);
+    }
     const char *const *strings = intro_pages[g.letter_index];
     const int ys[INTRO_STRINGS] = {5, 22, 39, 540, 570};
     for (int i = 0; i < INTRO_STRINGS; i++)
@@ -156,7 +189,8 @@ void compose_page(game_state &g) {
     }
     if (BITMAP *strip = decode_current_picture(TIME_STRIP))
         blit(strip, page, 0, 0, 0, STRIP_TOP, 800, STRIP_HEIGHT);
-    blit(page, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
+    blit(page, canvas, 0, 0, 0, 0, 800, 600);
+    present_canvas();
 }
 
 // Fills (x0,y0)-(x1,y1) of `bmp`, corners included, in translucent red at blender level 1
@@ -173,34 +207,37 @@ void settle_red(BITMAP *bmp, int x0, int y0, int x1, int y1) {
     solid_mode();
 }
 
-// Brings the frame up to date: the page with its judged characters, the cursor cell and the
-// bar, each settled. True when anything changed, so the frame must be shown again.
-bool draw_cursor_and_bar(game_state &g) {
-    bool changed = false;
+// Brings the canvas up to date with the page, the cursor cell and the bar, each settled, and
+// shows what changed. True when anything was shown.
+bool show_changes(game_state &g) {
+    bool shown = false;
     int bar_end = BAR_LEFT + bar_length(g.letter_index);
     if (bar_end > g.bar_end) {
-        // The bar lies on the page too, so it survives the page being copied onto the frame.
-        settle_red(g.page_bitmap, g.bar_end + 1, BAR_TOP, bar_end, BAR_BOTTOM);
-        blit(g.page_bitmap, g.frame_bitmap, g.bar_end + 1, BAR_TOP, g.bar_end + 1, BAR_TOP,
-             bar_end - g.bar_end, BAR_BOTTOM - BAR_TOP + 1);
+        // The bar lies on the page too, so it survives the page being copied onto the canvas.
+        int x = g.bar_end + 1, w = bar_end - g.bar_end, h = BAR_BOTTOM - BAR_TOP + 1;
+        settle_red(g.page_bitmap, x, BAR_TOP, bar_end, BAR_BOTTOM);
+        blit(g.page_bitmap, canvas, x, BAR_TOP, x, BAR_TOP, w, h);
+        present(x, BAR_TOP, w, h);
         g.bar_end = bar_end;
-        changed = true;
-    }
-    if (g.page_changed) {
-        // Wipes the cursor cell left behind.
-        blit(g.page_bitmap, g.frame_bitmap, 0, 0, 0, 0, 800, 600);
-        g.page_changed = false;
-        g.cursor_line = -1;
+        shown = true;
     }
     if (g.cursor_line != g.line_index || g.cursor_pos != g.char_pos) {
+        // The page under the cursor's old cell wipes it, with the cells judged meanwhile.
+        if (g.cursor_line >= 0)
+            grow(g.changed, cell_rect(g.cursor_line, g.cursor_pos));
+        page_rect &r = g.changed;
+        blit(g.page_bitmap, canvas, r.x0, r.y0, r.x0, r.y0, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1);
         int x = cell_x(g.line_index, g.char_pos);
         int y = cell_y(g.line_index);
-        settle_red(g.frame_bitmap, x, y, x + CURSOR_WIDTH - 1, y + CURSOR_HEIGHT - 1);
+        settle_red(canvas, x, y, x + CURSOR_WIDTH - 1, y + CURSOR_HEIGHT - 1);
+        grow(g.changed, cell_rect(g.line_index, g.char_pos));
+        present_rect(g.changed);
+        g.changed = NO_RECT;
         g.cursor_line = g.line_index;
         g.cursor_pos = g.char_pos;
-        changed = true;
+        shown = true;
     }
-    return changed;
+    return shown;
 }
 
 void judge(game_state &g, char c) {
@@ -211,6 +248,7 @@ void judge(game_state &g, char c) {
     else if (wrong)
         draw_glyph(g, g.page_bitmap, expected == ' ' ? '_' : expected, g.line_index,
                    g.char_pos, MISTAKE_RED);
+    grow(g.changed, cell_rect(g.line_index, g.char_pos));
     if (wrong) {
         mistake_count++;
         seconds_elapsed.fetch_add(mistake_penalty(g.letter_index));
@@ -227,23 +265,19 @@ void skip_empty_lines(game_state &g) {
 
 // Takes one typed key: at a line end only ENTER counts, ringing the bell and moving to the
 // next line, and any other key is dropped unheard; elsewhere the key is judged.
-void take_key(game_state &g, int scancode, char typed) {
+void take_typed_key(game_state &g, int scancode, char typed) {
     if (g.char_pos == static_cast<int>(std::strlen(current_line(g)))) {
         if (scancode == KEY_ENTER || scancode == KEY_ENTER_PAD) {
             FSOUND_PlaySound(FSOUND_FREE, bell_sample);
             g.char_pos = 0;
             g.line_index++;
-            g.page_changed = true;
         }
         return;
     }
     char c = static_cast<char>(judged_key(typed));
-    g.typed_chars[g.char_pos] = c;
-    g.glyph[0] = c;
     FSOUND_PlaySound(FSOUND_FREE, type_sample);
     judge(g, c);
     g.char_pos++;
-    g.page_changed = true;
 }
 
 // Takes every key typed since the last pass, in the order typed. Stops at ESC, held down or
@@ -260,12 +294,12 @@ void take_waiting_keys(game_state &g) {
             g.escaped = true;
             return;
         }
-        take_key(g, scancode, static_cast<char>(typed & 0xFF));
+        take_typed_key(g, scancode, static_cast<char>(typed & 0xFF));
     }
 }
 
-// One look at the keyboard and the clock. The frame goes to the screen only when it changed;
-// otherwise the pass rests, so that a page nobody types on leaves the processor alone.
+// One look at the keyboard and the clock. Only what changed goes to the screen; a pass that
+// changed nothing rests, so that a page nobody types on leaves the processor alone.
 void typing_pass(game_state &g) {
     typing_passes.fetch_add(1, std::memory_order_relaxed);
     if (key[KEY_ESC])
@@ -279,9 +313,7 @@ void typing_pass(game_state &g) {
     } else if (!g.escaped && game_in_front.load()) {
         take_waiting_keys(g);
     }
-    if (draw_cursor_and_bar(g))
-        blit(g.frame_bitmap, screen, 0, 0, 0, 0, 800, 600);
-    else
+    if (!show_changes(g))
         rest_between_polls();
 }
 
@@ -292,6 +324,7 @@ void run_attempt(game_state &g) {
     compose_page(g);
     g.bar_end = BAR_LEFT - 1;  // no column yet
     g.cursor_line = -1;
+    g.changed = NO_RECT;
     while (!g.timed_out && g.line_index < LINES_PER_LETTER && !g.escaped)
         typing_pass(g);
     if (g.line_index >= LINES_PER_LETTER) {
@@ -309,7 +342,9 @@ void show_game_over() {
     wait_for_key();
 }
 
+// Only a key typed once the question stands answers it.
 char read_retry_answer() {
+    clear_keybuf();
     for (;;) {
         char answer = static_cast<char>(wait_for_keypress() & 0xFF);
         clear_keybuf();
@@ -352,14 +387,14 @@ void run_failure_path(game_state &g) {
     }
     char number[16];
     std::sprintf(number, "%i", g.letter_index);
-    textout(screen, font, number, LOST_INDEX_X, LOST_INDEX_Y, LOST_INDEX_COLOUR);
+    textout(canvas, font, number, LOST_INDEX_X, LOST_INDEX_Y, LOST_INDEX_COLOUR);
+    present(LOST_INDEX_X, LOST_INDEX_Y, text_length(font, number), text_height(font));
     clear_keybuf();
     show_picture(BACKGROUND_PAGE);
     show_game_over();
 }
 
 void start_game(game_state &g) {
-    std::memset(g.typed_chars, 0, sizeof g.typed_chars);
     std::strcpy(g.glyph, " ");
     install_seconds_tick();
     g.attempts_left = RETRIES;
@@ -384,13 +419,9 @@ void follow_game_focus() {
 void run_letter_game() {
     game_state g{};
     g.page_bitmap = create_bitmap(800, 600);
-    g.frame_bitmap = create_bitmap(800, 600);
-    // Without the two pages there is nothing to type on: back to the menu.
-    if (!g.page_bitmap || !g.frame_bitmap) {
-        if (g.page_bitmap) destroy_bitmap(g.page_bitmap);
-        if (g.frame_bitmap) destroy_bitmap(g.frame_bitmap);
+    // Without the page there is nothing to type on: back to the menu.
+    if (!g.page_bitmap)
         return;
-    }
     start_game(g);
     while (g.letter_index < LETTER_COUNT && !g.timed_out && !g.escaped) {
         show_intro_page(g);
@@ -400,7 +431,6 @@ void run_letter_game() {
             run_failure_path(g);
     }
     destroy_bitmap(g.page_bitmap);
-    destroy_bitmap(g.frame_bitmap);
     // ESC ends the game without results, even in the pass that finishes the last letter.
     if (g.letter_index >= LETTER_COUNT && !g.timed_out && !g.escaped) {
         show_results();

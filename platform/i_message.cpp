@@ -2,6 +2,8 @@
 
 #include <allegro.h>
 
+#include "platform/i_screen.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -56,15 +58,16 @@ void show_on_screen(const char *text)
 {
     std::vector<std::string> lines = wrap(text);
     int white = makecol(255, 255, 255);
-    int y = 300 - LINE_HEIGHT * static_cast<int>(lines.size() + 2) / 2;
-    show_mouse(nullptr);
-    clear_to_color(screen, makecol(0, 0, 0));
+    int y = CANVAS_H / 2 - LINE_HEIGHT * static_cast<int>(lines.size() + 2) / 2;
+    hide_pointer();
+    clear_to_color(canvas, makecol(0, 0, 0));
     for (const std::string &line : lines) {
-        textout_centre_ex(screen, font, line.c_str(), SCREEN_W / 2, y, white, -1);
+        textout_centre_ex(canvas, font, line.c_str(), CANVAS_W / 2, y, white, -1);
         y += LINE_HEIGHT;
     }
-    textout_centre_ex(screen, font, "Press a key or click to quit.", SCREEN_W / 2,
+    textout_centre_ex(canvas, font, "Press a key or click to quit.", CANVAS_W / 2,
                       y + LINE_HEIGHT, white, -1);
+    present_canvas();
     wait_for_key_or_click();
 }
 
@@ -73,7 +76,7 @@ void show_on_screen(const char *text)
 void show_start_failure(const char *text)
 {
     std::fprintf(stderr, "%s\n", text);
-    if (screen) {
+    if (canvas) {
         show_on_screen(text);
         return;
     }

@@ -9,8 +9,8 @@ packages=(
   build-essential cmake pkg-config libgtest-dev
   # graphics, input, timers, datafiles (ships the dat tool)
   liballegro4-dev
-  # the keyboard layout, asked of the X server
-  libx11-dev
+  # the keyboard layout and the monitors, asked of the X server; scaling the picture to them
+  libx11-dev libxrandr-dev libpixman-1-dev
   # sound
   libsdl2-mixer-dev libopenmpt-dev openmpt123
   # asset generation: pictures, glyphs, JPEG encoding

@@ -23,35 +23,45 @@ static BITMAP *toggle_strip = nullptr;
 // True while the left button is down with the pointer in the area.
 static bool area_pressed(const screen_area &a)
 {
-    return (mouse_b & 1) && mouse_x > a.x0 && mouse_x <= a.x1 && mouse_y > a.y0 && mouse_y <= a.y1;
+    int x = pointer_x(), y = pointer_y();
+    return (mouse_b & 1) && x > a.x0 && x <= a.x1 && y > a.y0 && y <= a.y1;
+}
+
+// The switch's box, from (0,580) to the screen's bottom-left corner.
+static const int SWITCH_TOP = 580, SWITCH_W = 100, SWITCH_H = 20;
+
+static void present_switch()
+{
+    present(0, SWITCH_TOP, SWITCH_W, SWITCH_H);
 }
 
 static void draw_music_word()
 {
     text_mode(-1);
-    textout(screen, small_font, music_enabled ? "ON" : "OFF", SWITCH_WORD_X, SWITCH_TEXT_Y,
+    textout(canvas, small_font, music_enabled ? "ON" : "OFF", SWITCH_WORD_X, SWITCH_TEXT_Y,
             0xFFFFFF);
+    present_switch();
 }
 
 static void draw_music_switch()
 {
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 50);
-    rectfill(screen, 0, 580, 100, 600, 0xFFFFFF);
+    rectfill(canvas, 0, SWITCH_TOP, SWITCH_W, SWITCH_TOP + SWITCH_H, 0xFFFFFF);
     set_trans_blender(0, 0, 0, 255);
     drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
     text_mode(-1);
-    textout(screen, small_font, "Hudba: ", SWITCH_LABEL_X, SWITCH_TEXT_Y, 0xFFFFFF);
-    toggle_strip = create_bitmap(100, 20);
+    textout(canvas, small_font, "Hudba: ", SWITCH_LABEL_X, SWITCH_TEXT_Y, 0xFFFFFF);
+    toggle_strip = create_bitmap(SWITCH_W, SWITCH_H);
     if (toggle_strip)
-        blit(screen, toggle_strip, 0, 580, 0, 0, 100, 20);
+        blit(canvas, toggle_strip, 0, SWITCH_TOP, 0, 0, SWITCH_W, SWITCH_H);
     draw_music_word();
 }
 
 static void restore_strip()
 {
     if (toggle_strip)
-        blit(toggle_strip, screen, 0, 0, 0, 580, 100, 20);
+        blit(toggle_strip, canvas, 0, 0, 0, SWITCH_TOP, SWITCH_W, SWITCH_H);
 }
 
 static void restore_menu()
@@ -59,19 +69,18 @@ static void restore_menu()
     show_picture(MENU_PAGE);
     restore_strip();
     draw_music_word();
-    show_mouse(screen);
+    show_pointer();
 }
 
 static void toggle_music()
 {
     // Seen as released until the library reports the next mouse event: one toggle per press.
     mouse_b &= ~1;
-    show_mouse(nullptr);
     restore_strip();
     bool turning_on = !music_enabled;
-    textout(screen, small_font, turning_on ? "ON" : "OFF", SWITCH_WORD_X, SWITCH_TEXT_Y,
+    textout(canvas, small_font, turning_on ? "ON" : "OFF", SWITCH_WORD_X, SWITCH_TEXT_Y,
             0xFFFFFF);
-    show_mouse(screen);
+    present_switch();
     music_enabled = turning_on;
     if (turning_on)
         play_random_song();
@@ -87,12 +96,12 @@ static void run_menu()
         if (area_pressed(QUIT_AREA))
             return;
         if (area_pressed(START_AREA)) {
-            show_mouse(nullptr);
+            hide_pointer();
             run_letter_game();
             restore_menu();
         }
         if (area_pressed(SECOND_AREA)) {
-            show_mouse(nullptr);
+            hide_pointer();
             show_picture(SECOND_PAGE);
             clear_keybuf();
             wait_for_keypress();
@@ -137,13 +146,14 @@ int main()
     end_on_stop_signals(allegro_exit);
     set_color_depth(32);
     if (!open_game_screen())
-        return fail("no 800x600 32-bit screen, full screen or windowed", allegro_error);
+        return fail("no 32-bit screen, full screen or windowed", allegro_error);
     install_timer();
     install_keyboard();
     ignore_shortcut_keys();
+    watch_screen_keys();
     follow_game_focus();
     if (install_mouse() == -1)
-        exit(1);
+        return fail("no mouse", "the menu is played with the mouse, and none was found");
     register_bitmap_file_type("jpg", load_jpg, nullptr);
     FSOUND_Init(44100, 32, 0);
     if (const char *problem = load_resources("velmora.dat")) {
@@ -158,11 +168,11 @@ int main()
     show_picture(MENU_PAGE);
     music_enabled = true;
     draw_music_switch();
-    show_mouse(screen);
+    show_pointer();
 
     run_menu();
 
-    show_mouse(nullptr);
+    hide_pointer();
     run_credits();
     unload_datafile(resources);
     resources = nullptr;

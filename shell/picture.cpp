@@ -1,5 +1,6 @@
 #include "shell/picture.h"
 
+#include "platform/i_screen.h"
 #include "shell/catalogue.h"
 
 BITMAP *current_picture = nullptr;
@@ -16,28 +17,27 @@ BITMAP *decode_current_picture(int index)
     return picture;
 }
 
-// Cross-fades the picture onto the screen with its top-left corner at (x, y). Each step draws
-// over the working copy as the previous step left it, so the old content fades cumulatively;
-// the final opaque copy makes the picture exact. The blender is left at the last step's alpha.
+// Cross-fades the picture onto the canvas with its top-left corner at (x, y), showing each
+// step at the next retrace. Each step draws over the canvas as the previous step left it, so
+// the old content fades cumulatively; the final opaque copy makes the picture exact. Only the
+// picture's own rectangle changes, so only it is shown. The blender is left at the last
+// step's alpha.
 static void fade_in(int index, int x, int y)
 {
     set_trans_blender(0, 0, 0, 255);
     BITMAP *picture = decode_current_picture(index);
     if (!picture)
         return;  // the screen keeps what it shows
-    BITMAP *work = create_bitmap(SCREEN_W, SCREEN_H);
-    if (work) {
-        blit(screen, work, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        for (int alpha = 0; alpha <= 255; alpha += 32) {
-            set_trans_blender(0, 0, 0, alpha);
-            draw_trans_sprite(work, picture, x, y);
-            vsync();
-            blit(work, screen, 0, 0, 0, 0, SCREEN_W, SCREEN_H);
-        }
-        destroy_bitmap(work);
+    int w = picture->w < CANVAS_W ? picture->w : CANVAS_W;
+    int h = picture->h < CANVAS_H ? picture->h : CANVAS_H;
+    for (int alpha = 0; alpha <= 255; alpha += 32) {
+        set_trans_blender(0, 0, 0, alpha);
+        draw_trans_sprite(canvas, picture, x, y);
+        vsync();
+        present(x, y, w, h);
     }
-    // Without memory for the working copy the picture still appears, only without the fade.
-    blit(picture, screen, 0, 0, x, y, 800, 600);
+    blit(picture, canvas, 0, 0, x, y, CANVAS_W, CANVAS_H);
+    present(x, y, w, h);
 }
 
 void show_picture(int index)

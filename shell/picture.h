@@ -1,4 +1,4 @@
-// Fading catalogue pictures onto the screen.
+// Fading catalogue pictures onto the game's canvas, and from there onto the screen.
 #ifndef VELMORA_PICTURE_H
 #define VELMORA_PICTURE_H
 
@@ -12,7 +12,13 @@ extern BITMAP *current_picture;
 // (current_picture left as it was) when it does not decode.
 BITMAP *decode_current_picture(int index);
 
-void show_picture(int index);         // fade in at (0,0)
-void show_picture_framed(int index);  // fade in at (80,60)
+// Decode catalogue picture `index` and fade it in over what the canvas shows, with its top-left
+// corner at (0,0) or at (80,60): eight translucent steps, each shown at the next retrace (the
+// call blocks for them, about an eighth of a second), then the picture opaque. They leave
+// Allegro's translucency blender at the last step's level (224) and the drawing and text
+// modes as they were. A picture that does not decode leaves the canvas as it was. Hide the
+// pointer first where it is shown. Main thread.
+void show_picture(int index);
+void show_picture_framed(int index);
 
 #endif

@@ -2,8 +2,11 @@
 
 #include <allegro.h>
 
+#include "platform/i_screen.h"
+
 void rest_between_polls()
 {
+    serve_screen_keys();
     rest(POLL_REST_MS);
 }
 

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "platform/i_file.h"
+#include "platform/i_screen.h"
 #include "tests/support/test_screen.h"
 
 TEST(NativeFileName, MapsTheGamesSeparator)
@@ -61,15 +62,22 @@ TEST_F(GameFolders, MakeFolderMakesPrivateParentsAndRefusesAFileInTheWay)
     EXPECT_FALSE(make_folder(root + "/file/velmora"));
 }
 
-TEST(TestScreen, OpensAnAllegroWindowOnItsOwnServer)
+// On a screen of the picture's own size the canvas is shown pixel for pixel, and only what is
+// presented reaches the screen.
+TEST(GameScreen, PresentsOnlyTheRectangleAskedForAtScaleOne)
 {
     ASSERT_TRUE(open_test_screen());
-    EXPECT_EQ(SCREEN_W, 800);
-    EXPECT_EQ(SCREEN_H, 600);
-    EXPECT_EQ(bitmap_color_depth(screen), 32);
-    clear_to_color(screen, makecol(255, 0, 0));
-    rectfill(screen, 10, 10, 19, 19, makecol(0, 0, 255));
-    EXPECT_EQ(screen_pixel(0, 0), 0xFF0000);
-    EXPECT_EQ(screen_pixel(15, 15), 0x0000FF);
+    EXPECT_EQ(bitmap_color_depth(canvas), 32);
+    screen_layout at = current_layout();
+    EXPECT_EQ(at.x, 0);
+    EXPECT_EQ(at.w, 800);
+    clear_to_color(canvas, makecol(255, 0, 0));
+    present_canvas();
+    rectfill(canvas, 10, 10, 19, 19, makecol(0, 0, 255));
+    rectfill(canvas, 30, 10, 39, 19, makecol(0, 0, 255));
+    present(10, 10, 10, 10);
+    EXPECT_EQ(shown_pixel_unlocked(0, 0), 0xFF0000);
+    EXPECT_EQ(shown_pixel_unlocked(15, 15), 0x0000FF);
+    EXPECT_EQ(shown_pixel_unlocked(35, 15), 0xFF0000);
     close_test_screen();
 }

@@ -66,7 +66,7 @@ static void (*driver_vsync)();
 
 static void recording_vsync()
 {
-    centre_at_retraces.push_back(screen_pixel_unlocked(400, 300));
+    centre_at_retraces.push_back(shown_pixel_unlocked(400, 300));
     if (driver_vsync)
         driver_vsync();
 }

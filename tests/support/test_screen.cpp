@@ -1,6 +1,9 @@
 #include "test_screen.h"
 
 #include <allegro.h>
+
+#include "platform/i_screen.h"
+
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -56,8 +59,8 @@ bool open_test_screen()
         return false;
     }
     set_color_depth(32);
-    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, 800, 600, 0, 0) != 0) {
-        fprintf(stderr, "test screen: no 800x600 window: %s\n", allegro_error);
+    if (!open_game_screen()) {
+        fprintf(stderr, "test screen: no game screen: %s\n", allegro_error);
         return false;
     }
     return true;
@@ -79,11 +82,19 @@ void close_test_screen()
 
 int screen_pixel(int x, int y)
 {
-    int c = getpixel(screen, x, y);
+    int c = getpixel(canvas, x, y);
     return (getr32(c) << 16) | (getg32(c) << 8) | getb32(c);
 }
 
 int screen_pixel_unlocked(int x, int y)
+{
+    if (x < 0 || y < 0 || x >= CANVAS_W || y >= CANVAS_H)
+        return -1;
+    int c = static_cast<int>(reinterpret_cast<const volatile uint32_t *>(canvas->line[y])[x]);
+    return (getr32(c) << 16) | (getg32(c) << 8) | getb32(c);
+}
+
+int shown_pixel_unlocked(int x, int y)
 {
     if (x < 0 || y < 0 || x >= SCREEN_W || y >= SCREEN_H)
         return -1;

@@ -1,5 +1,6 @@
 // A real Allegro screen for tests: starts a private Xvfb (800x600, 24-bit), points DISPLAY at
-// it and opens an 800x600 32-bit window with keyboard and timer installed.
+// it and opens the game's screen and canvas, with keyboard and timer installed. At that size
+// the screen shows the canvas pixel for pixel.
 #ifndef VELMORA_TEST_SCREEN_H
 #define VELMORA_TEST_SCREEN_H
 
@@ -7,12 +8,14 @@
 bool open_test_screen();
 void close_test_screen();
 
-// The pixel at (x, y) of the screen as 0xRRGGBB.
+// The pixel at (x, y) of the game's canvas as 0xRRGGBB.
 int screen_pixel(int x, int y);
 
-// The same pixel read straight from the screen's memory, without taking Allegro's screen lock:
-// for a thread other than the one drawing, which would deadlock on that lock. A read may see
-// a frame half drawn, so callers poll.
+// The same pixel read from another thread than the one drawing. A read may see a frame half
+// drawn, so callers poll.
 int screen_pixel_unlocked(int x, int y);
+
+// The pixel at (x, y) of Allegro's screen, as last presented, read the same way.
+int shown_pixel_unlocked(int x, int y);
 
 #endif
