@@ -5,8 +5,10 @@
 # It makes `work`, a scratch folder; on exit it stops the game (game_pid, set by the caller
 # that starts it) and the X server it started, and removes `work`.
 # Coordinates are the game's own, from the top-left corner of its 800x600 picture. The X
-# screen is that size unless VELMORA_SCREEN names a larger one (WIDTHxHEIGHT), for a game
-# that runs in a window there; find_game_window then tells where the picture lies.
+# screen is that size unless VELMORA_SCREEN names another (WIDTHxHEIGHT); the game fills it,
+# its picture scaled to the screen's height (or width), 4:3 kept, centred. Screenshots are
+# taken back to 800x600 with nearest pixels, and input goes to the middle of the screen
+# pixels that show a picture pixel.
 
 [ -n "${game_facts:-}" ] || { echo "screen.sh: game_facts names no facts tool" >&2; exit 1; }
 facts=$("$game_facts") || { echo "screen.sh: no game facts from '$game_facts'" >&2; exit 1; }
@@ -17,8 +19,19 @@ shots=${shots:-$work/shots}
 xvfb_pid=
 game_pid=
 screen_size=${VELMORA_SCREEN:-800x600}
-origin_x=0
-origin_y=0
+screen_w=${screen_size%x*}
+screen_h=${screen_size#*x}
+# Where the picture lies on the screen: as large as the screen allows with its shape.
+if [ $((screen_w * 600)) -le $((screen_h * 800)) ]; then
+    picture_w=$screen_w picture_h=$((screen_w * 600 / 800))
+else
+    picture_w=$((screen_h * 800 / 600)) picture_h=$screen_h
+fi
+origin_x=$(((screen_w - picture_w) / 2))
+origin_y=$(((screen_h - picture_h) / 2))
+# A scaled picture mixes the pixels at its edges: colours are then counted within a margin.
+count_fuzz=0
+[ "$picture_w" = 800 ] || count_fuzz=6
 
 cleanup() {
     [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null
@@ -58,35 +71,24 @@ wait_game_end() {
 
 # --- screenshots and pixels ---------------------------------------------------------
 
-# find_game_window SECONDS: waits for the game's 800x600 window on a larger screen and takes
-# its corner as the origin: the window named velmora itself, or the picture inside it where a
-# window manager shows it full screen.
+# find_game_window SECONDS: waits for the game's window to cover the whole screen.
 find_game_window() {
     [ "$screen_size" = 800x600 ] && return 0
-    local end=$((SECONDS + $1)) info picture
+    local end=$((SECONDS + $1)) info
     while [ $SECONDS -le "$end" ]; do
         info=$(xwininfo -name Velmora 2>/dev/null)
-        if grep -q 'Width: 800' <<<"$info" && grep -q 'Height: 600' <<<"$info" &&
-            grep -q IsViewable <<<"$info"; then
-            origin_x=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$info")
-            origin_y=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$info")
-            return 0
-        fi
-        # A frame larger than the picture, the picture two lines below it in the tree.
-        picture=$(xwininfo -root -tree 2>/dev/null | awk '
-            tolower($0) ~ /"velmora"/ && $0 !~ / 800x600\+/ { frame = NR }
-            frame && NR <= frame + 2 && / 800x600\+/ { split($NF, at, "+"); print at[2], at[3]; exit }')
-        if [ -n "$picture" ]; then
-            read -r origin_x origin_y <<<"$picture"
-            return 0
-        fi
+        grep -q "Width: $screen_w" <<<"$info" && grep -q "Height: $screen_h" <<<"$info" &&
+            grep -q IsViewable <<<"$info" && return 0
         sleep 0.2
     done
     return 1
 }
 
 # The game's picture from the screen.
-shoot() { import -window root -crop "800x600+$origin_x+$origin_y" +repage "$1" 2>/dev/null; }
+shoot() {
+    import -window root -crop "${picture_w}x${picture_h}+$origin_x+$origin_y" +repage png:- \
+        2>/dev/null | convert - -sample '800x600!' "$1" 2>/dev/null
+}
 
 grab() { shoot "$work/now.png"; }
 
@@ -97,7 +99,7 @@ pixel() { convert "$work/now.png" -format "%[hex:p{$1,$2}]" info: 2>/dev/null | 
 
 # count COLOUR W H X Y: pixels of exactly COLOUR (RRGGBB) in a rectangle of the last grab.
 count() {
-    convert "$work/now.png" -crop "$2x$3+$4+$5" +repage -fill black +opaque "#$1" \
+    convert "$work/now.png" -crop "$2x$3+$4+$5" +repage -fuzz "$count_fuzz%" -fill black +opaque "#$1" \
         -fill white -opaque "#$1" -format "%[fx:round(mean*w*h)]" info: 2>/dev/null
 }
 
@@ -155,7 +157,11 @@ retry_up() { [ "$(count FFFFFF 300 15 250 320)" -gt 5 ] && [ "$(count FFFFFF 300
 # The gallery reads the key-state array between fades: a key must stay down past a fade.
 hold() { xdotool keydown "$1"; sleep 0.6; xdotool keyup "$1"; }
 
-move_to() { xdotool mousemove $((origin_x + $1)) $((origin_y + $2)); }
+# move_to X Y: the pointer to the middle of the screen pixels that show picture pixel (X, Y).
+move_to() {
+    xdotool mousemove $((origin_x + (2 * $1 + 1) * picture_w / 1600)) \
+        $((origin_y + (2 * $2 + 1) * picture_h / 1200))
+}
 
 press_at() {
     move_to "$1" "$2"
@@ -166,9 +172,9 @@ press_at() {
     sleep 0.1
 }
 
-# press_in AREA: presses at the lower right corner of a menu area (x0 x1 y0 y1), its last
-# pixel inside.
-press_in() { local a=($1); press_at "${a[1]}" "${a[3]}"; }
+# press_in AREA: presses in the middle of a menu area (x0 x1 y0 y1; x0 and y0 lie outside it),
+# as a person does.
+press_in() { local a=($1); press_at $(((a[0] + 1 + a[1]) / 2)) $(((a[2] + 1 + a[3]) / 2)); }
 
 tap() { xdotool key --clearmodifiers "$1"; sleep 0.04; }
 
