@@ -3,6 +3,7 @@
 #include "game/typing_game.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -32,7 +33,6 @@ const int WHITE = 0xFFFFFF;
 const int BLACK = 0x000000;
 const int MISTAKE_RED = 0xC4262A;
 const int CURSOR_RED = 0xFF0000;
-const int ONE_SECOND = 1193181;  // timer ticks
 const int SETTLING_FILLS = 192;
 
 // The rules of a game.
@@ -86,7 +86,7 @@ void install_seconds_tick() {
     // game may install it again and only one tick ever runs.
     LOCK_VARIABLE(seconds_elapsed);
     LOCK_FUNCTION(seconds_tick);
-    install_int_ex(seconds_tick, ONE_SECOND);
+    install_int_ex(seconds_tick, SECS_TO_TIMER(1));
 }
 
 bool time_is_up(const game_state &g) {
@@ -127,7 +127,8 @@ void grow(page_rect &r, page_rect by) {
 // A cell with room for its glyph, which may reach a little beyond the cursor's box.
 page_rect cell_rect(int line, int pos) {
     int x = cell_x(line, pos), y = cell_y(line);
-    return {x - 2, y - 1, x + CURSOR_WIDTH + 2, y + std::max(CURSOR_HEIGHT, text_height(small_font))};
+    int h = std::max(CURSOR_HEIGHT, text_height(small_font));
+    return {x - 2, y - 1, x + CURSOR_WIDTH + 2, y + h};
 }
 
 void draw_glyph(game_state &g, BITMAP *bmp, char c, int line, int pos, int colour) {
@@ -210,6 +211,11 @@ void settle_red(BITMAP *bmp, int x0, int y0, int x1, int y1) {
 // Brings the canvas up to date with the page, the cursor cell and the bar, each settled, and
 // shows what changed. True when anything was shown.
 bool show_changes(game_state &g) {
+    // The cursor stands on the letter's lines, at most one cell past a line's end; a chord
+    // may leave it on the line after the last.
+    assert(g.line_index >= 0 && g.line_index <= LINES_PER_LETTER);
+    assert(g.line_index == LINES_PER_LETTER ||
+           g.char_pos <= static_cast<int>(std::strlen(current_line(g))));
     bool shown = false;
     int bar_end = BAR_LEFT + bar_length(g.letter_index);
     if (bar_end > g.bar_end) {
