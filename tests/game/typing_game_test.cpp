@@ -337,6 +337,26 @@ TEST_F(TypingGame, TimeOutOnTheFirstLetterIsGameOver)
     EXPECT_EQ(results_shown, 0);
 }
 
+// A player still typing as the time runs out: keys typed until GAME OVER stands never dismiss it.
+TEST_F(TypingGame, KeysTypedAcrossTheTimeOutLeaveGameOverStanding)
+{
+    bool standing = false;
+    play([&standing] {
+        if (!pass_pages(0))
+            return;
+        seconds_elapsed = time_limits[0] - 5;
+        auto end = clock_type::now() + std::chrono::seconds(5);
+        while (!centred_text_shown("GAME OVER", 280, 0) && clock_type::now() < end) {
+            simulate_keypress('#');
+            pause_ms(10);
+        }
+        pause_ms(300);
+        standing = game_running && centred_text_shown("GAME OVER", 280, 0);
+        press_on(BACKDROP);
+    });
+    EXPECT_TRUE(standing) << "GAME OVER was dismissed by a key typed before it stood";
+}
+
 TEST_F(TypingGame, TimeOutsFromTheThirdLetterOfferTwoRetries)
 {
     bool retried_at_third = true, told_attempts = true, numbered = false;
