@@ -2,7 +2,12 @@
 #ifndef VELMORA_LETTER_BOOK_H
 #define VELMORA_LETTER_BOOK_H
 
+#include "shell/catalogue_index.h"
+
 enum { LETTER_COUNT = 5, LINES_PER_LETTER = 10, INTRO_STRINGS = 5 };
+// Each letter opens with its photo, letter_photos[letter] of the catalogue.
+static_assert(LETTER_COUNT == LETTER_PHOTOS,
+              "each letter needs its photo in letter_photos (shell/catalogue_index.h)");
 
 // Constant tables, Czech without diacritics, plain ASCII. A letter's line may be empty: the
 // typing page passes over it. A line holds no more characters than fit the paper (60).

@@ -26,7 +26,7 @@ static void text_area() {
                 right = end;
         }
     std::printf("text_area=\"%d %d %d %d\"\n", left, CELL_TOP, right - left,
-                LINE_SPACING * LINES_PER_LETTER);
+                PAGE_LINE_SPACING * LINES_PER_LETTER);
 }
 
 // NAME="v1 v2 v3 v4 v5", a value for each letter.
@@ -46,7 +46,7 @@ int main() {
     area("music_area", MUSIC_AREA);
     std::printf("switch_word=\"%d %d\"\n", SWITCH_WORD_X, SWITCH_TEXT_Y);
     std::printf("cell_left=%d\ncell_top=%d\ncell_advance=%d\nline_spacing=%d\n", CELL_LEFT,
-                CELL_TOP, CELL_ADVANCE, LINE_SPACING);
+                CELL_TOP, CELL_ADVANCE, PAGE_LINE_SPACING);
     text_area();
     per_letter("time_limits", [](int letter) { return time_limits[letter]; });
     per_letter("mistake_seconds", mistake_penalty);
