@@ -5,12 +5,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "audio/game_sounds.h"
 #include "audio/jukebox.h"
 #include "tests/audio/sound_files.h"
 
 namespace {
-
-const char *const SONG_NAMES[] = {"fb-dawn.it", "freehart.it", "prsudrem.it", "mntnprds.it"};
 
 class AudioThreads : public ::testing::Test {
 protected:
@@ -20,8 +19,8 @@ protected:
         dir = make_temp_dir("threads");
         std::filesystem::current_path(dir);
         std::filesystem::create_directories("Music");
-        for (const char *name : SONG_NAMES)
-            write_test_module(std::string("Music/") + name, 2);
+        for (const char *name : song_files)
+            write_test_module(slashed_path(name), 2);
         write_test_module("extra.mod", 64);
         write_tone_wav("click.wav", 0.05, 1000);
         capture_output_to(dir + "/capture.raw");
