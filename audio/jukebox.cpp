@@ -11,7 +11,7 @@
 static_assert(std::atomic<bool>::is_always_lock_free, "the jukebox tick needs a lock-free switch");
 
 std::atomic<bool> music_enabled{false};
-FMUSIC_MODULE *volatile current_song = nullptr;
+FMUSIC_MODULE *current_song = nullptr;
 
 namespace {
 

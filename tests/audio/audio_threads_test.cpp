@@ -87,17 +87,19 @@ TEST_F(AudioThreads, TimerThreadAndMainThreadAtOnce)
 TEST_F(AudioThreads, CloseWhileTheTimerThreadStillTicks)
 {
     // The game removes its timer before closing the layer; a tick that slips in between
-    // must still find nothing to crash on.
+    // must still find nothing to crash on, and load nothing: the song it names was freed by
+    // the close, and a load now gives null.
     std::atomic<bool> done{false};
     std::atomic<int> cycles{0};
     std::thread timer(timer_thread_work, std::ref(done), std::ref(cycles));
     while (cycles.load() < 5)
         sleep_ms(1);
     FSOUND_Close();
-    sleep_ms(50);
+    for (int after_close = cycles.load(); cycles.load() < after_close + 2;)
+        sleep_ms(1);
     done.store(true);
     timer.join();
-    EXPECT_FALSE(FMUSIC_IsPlaying(current_song));
+    EXPECT_EQ(current_song, nullptr) << "a tick after the close kept or loaded a song";
 }
 
 }  // namespace
