@@ -14,6 +14,8 @@ constexpr int cell_y(int line) { return CELL_TOP + PAGE_LINE_SPACING * line; }
 const int LINE_SPACING = PAGE_LINE_SPACING;
 // A mistyped character's expected glyph is drawn in this red (0xRRGGBB) in its cell.
 const int MISTAKE_RED = 0xC4262A;
+// A line of the paper holds this many cells; the letter book's lines are no longer.
+const int PAGE_LINE_CHARS = 60;
 // The cursor fills its cell from the cell's corner to 8 pixels right and 14 down, inclusive.
 const int CURSOR_WIDTH = 9, CURSOR_HEIGHT = 15;
 

@@ -1,4 +1,3 @@
-#include <allegro.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -6,7 +5,6 @@
 #include <fstream>
 
 #include "platform/i_file.h"
-#include "tests/support/test_screen.h"
 
 TEST(NativeFileName, MapsTheGamesSeparator)
 {
@@ -59,17 +57,4 @@ TEST_F(GameFolders, MakeFolderMakesPrivateParentsAndRefusesAFileInTheWay)
     std::ofstream(root + "/file") << "x";
     EXPECT_FALSE(make_folder(root + "/file"));
     EXPECT_FALSE(make_folder(root + "/file/velmora"));
-}
-
-TEST(TestScreen, OpensAnAllegroWindowOnItsOwnServer)
-{
-    ASSERT_TRUE(open_test_screen());
-    EXPECT_EQ(SCREEN_W, 800);
-    EXPECT_EQ(SCREEN_H, 600);
-    EXPECT_EQ(bitmap_color_depth(screen), 32);
-    clear_to_color(screen, makecol(255, 0, 0));
-    rectfill(screen, 10, 10, 19, 19, makecol(0, 0, 255));
-    EXPECT_EQ(screen_pixel(0, 0), 0xFF0000);
-    EXPECT_EQ(screen_pixel(15, 15), 0x0000FF);
-    close_test_screen();
 }

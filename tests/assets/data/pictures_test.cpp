@@ -253,7 +253,7 @@ TEST(velmora_pictures, paper_lines_take_white_black_and_red_text)
     EXPECT_GE(band.red, 40);
     // every character cell of the page, so no patch of the texture spoils them
     for (int line = 0; line < LINES_PER_LETTER; line++) {
-        for (int pos = 0; pos < 60; pos++) {
+        for (int pos = 0; pos < PAGE_LINE_CHARS; pos++) {
             int x = cell_x(line, pos), y = cell_y(line);
             ink_figures cell =
                 figures_on(paper, x, y, x + CELL_ADVANCE - 1, y + PAGE_LINE_SPACING - 1);
