@@ -48,6 +48,18 @@ const int DEVICE_CHUNK_FRAMES = 1024;
 // Guards the state below; the device's format, which the mixing callback reads without it, is
 // written only while no module is attached. Taken only through layer_guard.
 std::mutex layer_lock;
+bool layer_open = false;
+// Every handle given out and not yet freed; calls with any other pointer do nothing.
+std::vector<FSOUND_SAMPLE *> live_samples;
+std::vector<FMUSIC_MODULE *> live_modules;
+// The module attached to SDL_mixer's music stream, or null.
+FMUSIC_MODULE *music_module = nullptr;
+
+// The device as SDL_mixer opened it; written before any module is attached.
+int device_rate = 0;
+Uint16 device_format = 0;
+int device_channels = 0;
+
 #ifndef NDEBUG
 // Whether this thread holds layer_lock, for the helpers that need it to assert (a std::mutex
 // cannot say who holds it).
@@ -64,17 +76,6 @@ struct layer_guard {
 };
 
 void assert_layer_locked() { assert(holding_layer_lock); }
-bool layer_open = false;
-// Every handle given out and not yet freed; calls with any other pointer do nothing.
-std::vector<FSOUND_SAMPLE *> live_samples;
-std::vector<FMUSIC_MODULE *> live_modules;
-// The module attached to SDL_mixer's music stream, or null.
-FMUSIC_MODULE *music_module = nullptr;
-
-// The device as SDL_mixer opened it; written before any module is attached.
-int device_rate = 0;
-Uint16 device_format = 0;
-int device_channels = 0;
 
 // is_live and forget are called with layer_lock held.
 template <typename T> bool is_live(const std::vector<T *> &handles, const T *handle)

@@ -45,10 +45,12 @@ constexpr int GALLERY_PICTURES = sizeof gallery_pictures / sizeof gallery_pictur
 
 constexpr bool gallery_opens_with_letter_photos()
 {
+    if (GALLERY_PICTURES < LETTER_PHOTOS)
+        return false;
     for (int i = 0; i < LETTER_PHOTOS; i++)
         if (gallery_pictures[i] != letter_photos[i])
             return false;
-    return GALLERY_PICTURES >= LETTER_PHOTOS;
+    return true;
 }
 static_assert(gallery_opens_with_letter_photos(),
               "the gallery shows the letters' photos first, in letter order");
