@@ -31,12 +31,11 @@ namespace {
 
 const int WHITE = 0xFFFFFF;
 const int BLACK = 0x000000;
-const int MISTAKE_RED = 0xC4262A;
 const int CURSOR_RED = 0xFF0000;
 const int SETTLING_FILLS = 192;
 
 // The rules of a game.
-// Seconds a mistake costs: 5 for each full 100 seconds of the letter's limit (15, 10, 5, 5, 5).
+// Seconds a mistake costs: 5 for each full 100 seconds of the letter's limit.
 const int PENALTY_PER_100_SECONDS = 5;
 // Every third letter is a checkpoint: a time-out after it may go back to it.
 const int CHECKPOINT_EVERY = 3;
@@ -148,10 +147,10 @@ void show_intro_page(const game_state &g) {
     clear_keybuf();
     text_mode(0);
     show_picture(BACKGROUND_PAGE);
-    BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index);
+    BITMAP *photo = decode_current_picture(letter_photos[g.letter_index]);
     if (photo) {
-        blit(photo, canvas, 0, 0, 80, 60, 640, 480);
-        present(80, 60, 640, 480);
+        blit(photo, canvas, 0, 0, PHOTO_FRAME_X, PHOTO_FRAME_Y, PHOTO_FRAME_W, PHOTO_FRAME_H);
+        present(PHOTO_FRAME_X, PHOTO_FRAME_Y, PHOTO_FRAME_W, PHOTO_FRAME_H);
     }
     const char *const *strings = intro_pages[g.letter_index];
     const int ys[INTRO_STRINGS] = {5, 22, 39, 540, 570};
@@ -175,7 +174,7 @@ void compose_page(game_state &g) {
     clear_to_color(page, BLACK);
     if (BITMAP *paper = decode_current_picture(PAPER_PAGE))
         blit(paper, page, 0, 0, 0, 0, 800, 600);
-    if (BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index))
+    if (BITMAP *photo = decode_current_picture(letter_photos[g.letter_index]))
         stretch_sprite(page, photo, THUMB_X, THUMB_Y, THUMB_W, THUMB_H);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 50);

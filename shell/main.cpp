@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/game_sounds.h"
 #include "audio/jukebox.h"
 #include "audio/sound.h"
 #include "extras/credits.h"
@@ -158,8 +159,8 @@ int main()
         FSOUND_Close();
         return fail("velmora.dat", problem);
     }
-    type_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\type.wav", 1, 0);
-    bell_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\bell.wav", 1, 0);
+    type_sample = FSOUND_Sample_Load(FSOUND_FREE, TYPE_SAMPLE_FILE, 1, 0);
+    bell_sample = FSOUND_Sample_Load(FSOUND_FREE, BELL_SAMPLE_FILE, 1, 0);
     install_int_ex(play_random_song, SECS_TO_TIMER(5));
     show_picture(SPLASH_PAGE);
     rest(1000);
