@@ -46,12 +46,7 @@ type_slowly() {
 }
 
 start_xvfb
-if [ "$screen_size" != 800x600 ]; then
-    openbox >/dev/null 2>&1 &
-    wm_pid=$!
-    trap 'kill $wm_pid 2>/dev/null; cleanup' EXIT
-    for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-fi
+[ "$screen_size" != 800x600 ] && start_desktop
 cp -r "$game_src" "$work/game"
 rm -f "$work/game/cool.dat"
 (cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &

@@ -12,7 +12,7 @@ sizes=("$@")
 here=$(cd "$(dirname "$0")" && pwd)
 for size in "${sizes[@]}"; do
     echo "== $size"
-    VELMORA_TEST_SCREEN=$size "$build/bench/game/game_bench" |
+    VELMORA_TEST_SCREEN=$size "$build/bench/game/game_bench" screen |
         grep -E 'screen|latency|fade|credits|typing at'
     VELMORA_SCREEN=$size "$here/cpu_use.sh" "$build/game" 4
 done

@@ -11,11 +11,9 @@ letter_keys=$2
 game_facts=$(dirname "$letter_keys")/game_facts
 VELMORA_SCREEN=$3
 
-wm_pid=
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh
 . "$here/screen.sh"
-trap 'kill $wm_pid 2>/dev/null; cleanup' EXIT
 
 fail() {
     echo "FAIL: $VELMORA_SCREEN: $*" >&2
@@ -47,12 +45,8 @@ window_of() {
 }
 
 start_xvfb
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-cp -r "$game_src" "$work/game"
-(cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &
-game_pid=$!
+start_desktop
+start_game
 find_game_window 60 || fail "no full-screen game window"
 wait_for 30 menu_up || fail "the menu did not come up"
 picture_fills || fail "the picture does not fill the height at ${picture_w}x$picture_h+$origin_x+$origin_y"
