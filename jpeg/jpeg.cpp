@@ -4,6 +4,8 @@
 
 #include "jpeg_parts.h"
 
+#include <mutex>
+
 using namespace jpeg_parts;
 
 namespace {
@@ -158,8 +160,13 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     PALETTE scratch;
     RGB *pal = palette ? palette : scratch;
     generate_332_palette(pal);
-    if (depth != 24 && depth != 32)
+    if (depth != 24 && depth != 32) {
+        // Allegro converts through shared state (at 8 bits it swaps the global rgb_map), so
+        // one decode at a time converts.
+        static std::mutex conversion;
+        std::lock_guard<std::mutex> one_at_a_time(conversion);
         picture = _fixup_loaded_bitmap(picture, pal, depth);
+    }
     return picture;
 }
 

@@ -25,10 +25,18 @@
 // rest of its current byte and passes over the next two bytes (the RSTn marker that a clean
 // stream has there), whatever they hold. An interval of 0 means no restarts. Markers anywhere
 // else in the scan are not stepped over (jpeg_parts.h, entropy.cpp).
+//
+// Threads: two or more threads may call decode_jpeg at once, each with its own palette or
+// null. The decoder keeps no state between calls but the kernel set, chosen once for the
+// process (VELMORA_JPEG_GENERIC=1 in the environment forces the generic kernels), and its
+// conversion to depths other than 24 and 32 bits, which goes through Allegro's shared colour
+// tables, runs in one call at a time. Allegro's own settings must not change meanwhile
+// (set_color_depth, set_color_conversion), and at 8 bits other drawing must not use rgb_map
+// while a decode converts.
 BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette);
 
 // Allegro bitmap-loader callback for "jpg" files: decode_jpeg on the whole file, null when it
-// cannot be read.
+// cannot be read. On several threads at once as far as Allegro's file functions allow.
 BITMAP *load_jpg(const char *filename, RGB *palette);
 
 #endif

@@ -95,12 +95,15 @@ namespace jpeg_parts {
 // AVX2_BUILT_KERNELS: the same code built for AVX2, so the 32-bit inverse DCT on every block.
 // AVX2_KERNELS: those, with inverse_dct_16 and colour_row_16 wherever they apply.
 enum kernel_set { GENERIC_KERNELS, AVX2_BUILT_KERNELS, AVX2_KERNELS };
-// What this processor can run: AVX2_KERNELS with AVX2 in an x86-64 ELF build, else generic.
+// What this processor can run, found on the first call: AVX2_KERNELS with AVX2 in an x86-64
+// ELF build, else generic; generic too when the environment variable VELMORA_JPEG_GENERIC
+// is 1.
 kernel_set widest_kernels();
-// The set the next decodes run: widest_kernels(), or the one force_kernels chose.
+// The set the next decodes run: widest_kernels(), or the one force_kernels chose. Each
+// decode reads it once.
 kernel_set chosen_kernels();
-// For the tests, not thread-safe: decodes from now on run `kernels`, or widest_kernels() when
-// that is narrower.
+// For the tests: decodes that start from now on run `kernels`, or widest_kernels() when that
+// is narrower. Safe to call while other threads decode.
 void force_kernels(kernel_set kernels);
 
 typedef uint32_t u32;
