@@ -38,9 +38,7 @@
 //                                                 restart_ahead for RESTART_AHEAD
 //   receive_extend                  entropy.cpp   receive_extend; with the symbol at once in
 //                                                 huffman_table.resolved
-//   decode_block, unzigzag          entropy.cpp   decode_coefficients (natural order directly);
-//                                                 decode_ac checks for a restart ahead only
-//                                                 once a refill may have met a marker
+//   decode_block, unzigzag          entropy.cpp   decode_coefficients (natural order directly)
 //   inverse_dct                     transform.cpp transform_block: inverse_dct on 32-bit
 //                                                 lanes, inverse_dct_16 on 16-bit ones where a
 //                                                 check per block shows it exact, the DC term
