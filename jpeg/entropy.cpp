@@ -39,7 +39,7 @@ void start_reader(bit_reader &r, long load_from, long idle_pos)
     r.idle_pos = idle_pos;
     r.bits = 0;
     r.bit_count = 0;
-    r.reading = false;
+    r.bits_loaded = 0;
     r.watch_markers = marker_at(r, idle_pos);
     r.clean_end = next_ff(r, load_from);
 }
@@ -60,6 +60,7 @@ bit_reader load_bytes(bit_reader r)
         }
         r.bits |= value << (56 - r.bit_count);
         r.bit_count += 8;
+        r.bits_loaded += 8;
     }
     r.clean_end = next_ff(r, r.pos);
     return r;
@@ -110,6 +111,7 @@ inline void refill_clean(bit_reader &r)
     int take = (63 - r.bit_count) >> 3;
     r.pos += take;
     r.bit_count += 8 * take;
+    r.bits_loaded += 8 * take;
 }
 
 // Fills the buffer to at least 49 bits: the bytes before the next 0xFF all at once, the rest
@@ -125,6 +127,7 @@ inline void refill(bit_reader &r)
             r.bits |= word >> (64 - 8 * take) << (64 - 8 * take - r.bit_count);
             r.pos += take;
             r.bit_count += 8 * take;
+            r.bits_loaded += 8 * take;
             if (take == want)
                 return;
         }
@@ -161,7 +164,7 @@ long byte_position(const bit_reader &r, bool &marker_in_buffer)
         marker_in_buffer = marker_in_buffer || marker_at(r, at);
         at -= buffered_byte(r, i) == 0xFF ? 2 : 1;
     }
-    return r.reading ? at : r.idle_pos;
+    return r.bits_loaded == r.bit_count ? r.idle_pos : at;
 }
 
 struct marker_check {
@@ -236,96 +239,51 @@ inline int receive_extend(bit_reader &r, int n)
     return extend(v, n);
 }
 
-// Natural (row-major) position of each zig-zag index, and for the indices a run or an end of
-// block can overshoot to (up to 63 + END_OF_BLOCK_STEP), a spare slot after the block that
-// nothing reads: the AC loop stores its term before it checks the index.
-const int SPARE_SLOT = 64;
-const unsigned char natural_order[128] = {
+// Natural (row-major) position of each zig-zag index.
+const unsigned char natural_order[64] = {
      0,  1,  8, 16,  9,  2,  3, 10, 17, 24, 32, 25, 18, 11,  4,  5,
     12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13,  6,  7, 14, 21, 28,
     35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
-#define SPARE_8 SPARE_SLOT, SPARE_SLOT, SPARE_SLOT, SPARE_SLOT, \
-                SPARE_SLOT, SPARE_SLOT, SPARE_SLOT, SPARE_SLOT
-    SPARE_8, SPARE_8, SPARE_8, SPARE_8, SPARE_8, SPARE_8, SPARE_8, SPARE_8,
-#undef SPARE_8
 };
 
-// What decode_ac_symbol returns for a code that matches nothing: past any index.
-const int AC_NO_CODE = 1000;
-
-// An AC symbol not in huffman_table.resolved: a longer code, or value bits past FAST_BITS.
-int decode_long_ac_symbol(bit_reader &r, const huffman_table &ac, int k, int16_t *coefficients)
-{
-    int symbol = read_symbol(r, ac);
-    if (symbol == NO_CODE)
-        return AC_NO_CODE;
-    int v = receive_extend(r, symbol & 15);
-    if (symbol == 0)
-        return k + END_OF_BLOCK_STEP;  // the rest stays zero
-    if (symbol == 0xF0)
-        return k + 16;
-    k += symbol >> 4;
-    coefficients[natural_order[k]] = static_cast<int16_t>(v);
-    return k + 1;
-}
-
-// Decodes the AC symbol at index k (up to 63) and stores its term; returns the next index,
-// above 63 after the end of the block, AC_NO_CODE when a code matches nothing. Needs 31
-// bits in the buffer.
-inline int decode_ac_symbol(bit_reader &r, const huffman_table &ac, int k,
-                            int16_t *coefficients)
-{
-    int resolved = ac.resolved[peek_bits(r, FAST_BITS)];
-    if (!resolved)
-        return decode_long_ac_symbol(r, ac, k, coefficients);
-    drop_bits(r, resolved & 15);
-    k += (resolved >> 4) & 127;
-    coefficients[natural_order[k]] = static_cast<int16_t>(resolved >> 11);
-    return k + 1;
-}
-
-// The AC terms from index k on, with a restart check before each symbol: a marker ahead
-// reads as the end of the block.
-int decode_ac_watching(bit_reader &r, const huffman_table &ac, int k, int16_t *coefficients)
-{
-    while (k <= 63 && !restart_ahead(r))
-        k = decode_ac_symbol(r, ac, k, coefficients);
-    return k;
-}
-
-// The AC terms from index 1 on. While no loaded byte may stand before a restart marker
-// (watch_markers), restart_ahead would only refill, so the buffer is refilled just when it
-// runs low; once a refill sets watch_markers, the rest of the block is read with the checks.
-int decode_ac(bit_reader &r, const huffman_table &ac, int16_t *coefficients)
-{
-    if (r.watch_markers)
-        return decode_ac_watching(r, ac, 1, coefficients);
-    int k = 1;
-    while (k <= 63) {
-        if (r.bit_count < 32) {
-            if (r.pos + 8 <= r.clean_end)
-                refill_clean(r);
-            else
-                refill(r);
-            if (r.watch_markers)
-                return decode_ac_watching(r, ac, k, coefficients);
-        }
-        k = decode_ac_symbol(r, ac, k, coefficients);
-    }
-    return k;
-}
-
 // Decodes the coefficients of one block; false when an AC code matches nothing.
-// `coefficients` holds the AC terms in natural order, zero on entry, and a spare slot after.
+// `coefficients` holds the AC terms in natural order, zero on entry.
 bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
                          int &predictor, int16_t *coefficients)
 {
     // A restart marker ahead reads as the DC size 14, a missing code as 15.
     int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
     predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(r, size)));
-    r.reading = true;  // the DC step always reads a bit
-    return decode_ac(r, ac, coefficients) != AC_NO_CODE;
+    for (int k = 1; k <= 63;) {
+        if (restart_ahead(r))
+            break;  // read as the end of the block
+        int resolved = ac.resolved[peek_bits(r, FAST_BITS)];
+        if (resolved) {
+            drop_bits(r, resolved & 15);
+            k += (resolved >> 4) & 127;
+            if (k > 63)
+                break;
+            coefficients[natural_order[k++]] = static_cast<int16_t>(resolved >> 11);
+            continue;
+        }
+        int symbol = read_symbol(r, ac);
+        if (symbol == NO_CODE)
+            return false;
+        int run = symbol >> 4, bits = symbol & 15;
+        int v = receive_extend(r, bits);
+        if (run == 0 && bits == 0)
+            break;  // end of block: the rest stays zero
+        if (run == 15 && bits == 0) {
+            k += 16;
+            continue;
+        }
+        k += run;
+        if (k > 63)
+            break;
+        coefficients[natural_order[k++]] = static_cast<int16_t>(v);
+    }
+    return true;
 }
 
 // Decodes one block into the 8 x 8 samples at `out`. `coefficients` (a row of AC terms in
@@ -349,7 +307,7 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
 void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int first, int mcus)
 {
     bit_reader r = reader;
-    short_lanes coefficients[9] = {};  // a row of AC terms in each, and the spare slot
+    short_lanes coefficients[8] = {};  // a row of AC terms in each
     for (int x = first; x < first + mcus; x++)
         for (int b = 0; b < blocks; b++)
             decode_block(r, kinds[b], kinds[b].out + x * kinds[b].mcu_step, coefficients);

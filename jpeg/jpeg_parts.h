@@ -138,15 +138,14 @@ struct huffman_table {
 };
 
 // The entropy reader holds `bit_count` unread bits at the top of `bits`, loaded whole bytes
-// at a time up to `pos`; `reading` tells whether a bit has been read since the scan began or
-// the last restart.
+// at a time up to `pos`; `bits_loaded` counts them since the scan began or the last restart.
 struct bit_reader {
     const unsigned char *start;
     long size;
     long pos;
     u64 bits;
     int bit_count;
-    bool reading;
+    long bits_loaded;
     long idle_pos;       // the position while nothing has been read (byte_position)
     bool watch_markers;  // a loaded byte may stand before a restart marker (check_markers)
     long clean_end;      // no 0xFF from pos up to here (refill_clean)
