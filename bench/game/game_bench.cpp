@@ -84,6 +84,11 @@ static void fade_and_credits_figures() {
     auto start = clock_type::now();
     show_picture(BACKGROUND_PAGE);
     std::printf("a fade: %.0f ms\n", ms_since(start));
+    const int PRESENTS = 20;
+    start = clock_type::now();
+    for (int i = 0; i < PRESENTS; i++)
+        present_canvas();
+    std::printf("a full present: %.1f ms\n", ms_since(start) / PRESENTS);
     double roll_ms = 0;
     std::thread watcher([&] {
         auto begun = clock_type::now();

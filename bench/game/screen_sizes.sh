@@ -13,6 +13,6 @@ here=$(cd "$(dirname "$0")" && pwd)
 for size in "${sizes[@]}"; do
     echo "== $size"
     VELMORA_TEST_SCREEN=$size "$build/bench/game/game_bench" screen |
-        grep -E 'screen|latency|fade|credits|typing at'
+        grep -E 'screen|latency|fade|present|credits|typing at'
     VELMORA_SCREEN=$size "$here/cpu_use.sh" "$build/game" 4
 done
