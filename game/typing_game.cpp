@@ -189,8 +189,8 @@ void compose_page(game_state &g) {
     }
     if (BITMAP *strip = decode_current_picture(TIME_STRIP))
         blit(strip, page, 0, 0, 0, STRIP_TOP, 800, STRIP_HEIGHT);
+    // The first pass shows it, with the cursor and the clock as that pass finds them.
     blit(page, canvas, 0, 0, 0, 0, 800, 600);
-    present_canvas();
 }
 
 // Fills (x0,y0)-(x1,y1) of `bmp`, corners included, in translucent red at blender level 1
@@ -227,9 +227,12 @@ bool show_changes(game_state &g) {
         shown = true;
     }
     if (g.cursor_line != g.line_index || g.cursor_pos != g.char_pos) {
-        // The page under the cursor's old cell wipes it, with the cells judged meanwhile.
+        // The page under the cursor's old cell wipes it, with the cells judged meanwhile; the
+        // attempt's first cursor comes with the whole page.
         if (g.cursor_line >= 0)
             grow(g.changed, cell_rect(g.cursor_line, g.cursor_pos));
+        else
+            g.changed = {0, 0, CANVAS_W - 1, CANVAS_H - 1};
         page_rect &r = g.changed;
         blit(g.page_bitmap, canvas, r.x0, r.y0, r.x0, r.y0, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1);
         int x = cell_x(g.line_index, g.char_pos);
