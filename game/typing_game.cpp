@@ -189,8 +189,8 @@ void compose_page(game_state &g) {
     }
     if (BITMAP *strip = decode_current_picture(TIME_STRIP))
         blit(strip, page, 0, 0, 0, STRIP_TOP, 800, STRIP_HEIGHT);
-    // The first pass shows it, with the cursor and the clock as that pass finds them.
-    blit(page, canvas, 0, 0, 0, 0, 800, 600);
+    // The attempt's first pass puts it on the canvas and shows it, with the cursor and the
+    // clock as that pass finds them.
 }
 
 // Fills (x0,y0)-(x1,y1) of `bmp`, corners included, in translucent red at blender level 1
