@@ -1,11 +1,14 @@
 #!/bin/bash
 # The Windows game under Wine on a desktop with a window manager (openbox), where a player
 # meets it: it starts every time, quits cleanly through its menu and the credits, ends on its
-# window's close button, and shows a missing velmora.dat on its screen, then exits 1.
-#   wine_desktop.sh GAME_DIR GAME_FACTS     (WINEPREFIX names a ready prefix)
+# window's close button, fills the screen's height between black bars, takes presses in the
+# middle of the menu's areas and fast capitals under the US and Czech layouts, and shows a
+# missing velmora.dat on its screen, then exits 1.
+#   wine_desktop.sh GAME_DIR LETTER_KEYS     (WINEPREFIX names a ready prefix)
 set -u
 game_src=$1
-game_facts=$2
+letter_keys=$2
+game_facts=$(dirname "$letter_keys")/game_facts
 failures=0
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh
@@ -72,6 +75,47 @@ for ((i = 1; i <= LAUNCHES; i++)); do
 done
 echo "wine_desktop: $starts of $LAUNCHES launches reached the menu; $quits of $QUITS quit" \
     "through the credits, $closes of $((LAUNCHES - QUITS)) closed by their close button"
+
+# The picture's first and last columns show the menu; the columns beside them are black.
+picture_fills() {
+    local y=$((screen_h / 2)) left=$origin_x right=$((origin_x + picture_w - 1)) p
+    import -window root "$work/root.png" 2>/dev/null || return 1
+    read -ra p < <(convert "$work/root.png" -format "%[hex:p{$((left - 1)),$y}] \
+%[hex:p{$left,$y}] %[hex:p{$right,$y}] %[hex:p{$((right + 1)),$y}]" info: 2>/dev/null)
+    [ "$picture_h" = "$screen_h" ] && [ "${p[0]:0:6}" = 000000 ] && [ "${p[1]:0:6}" != 000000 ] &&
+        [ "${p[2]:0:6}" != 000000 ] && [ "${p[3]:0:6}" = 000000 ]
+}
+
+# play_letter LAYOUT MODE: a game started under LAYOUT, where the music switch and Start are
+# pressed in their middles and letter 1 is typed at 10 ms a key (`letter_keys 1 MODE`): no
+# mistake may be marked.
+play_letter() {
+    local white_on
+    setxkbmap -layout "$1" || { fail "setxkbmap $1"; return; }
+    mapfile -t keys < <("$letter_keys" 1 $2)
+    unset 'keys[-1]'
+    launch "$work/game" menu_up || { fail "$1: no menu"; "$wineserver" -k; return; }
+    [ "$1" = us ] && { picture_fills || fail "the picture does not fill ${picture_w}x$picture_h+$origin_x+0"; }
+    white_on=$(switch_white)
+    press_in "$music_area"
+    sleep 0.3; grab
+    [ "$(switch_white)" != "$white_on" ] || fail "$1: a press in the music switch's middle did not switch it"
+    press_in "$start_area"
+    move_to 600 100
+    wait_for 10 intro_up && any_key && wait_for 10 centre_text_up && any_key &&
+        wait_for 10 typing_up || fail "$1: Start's middle led to no typing page"
+    xdotool key --delay 10 "${keys[@]}"
+    sleep 0.5; grab
+    [ "$(count 000000 500 30 "$(cell_x 9 0)" "$(cell_y 8)")" -gt 0 ] ||
+        fail "$1: the letter's last lines were not typed"
+    [ "$(mistakes_shown)" = 0 ] || fail "$1: mistakes marked at 10 ms a key"
+    wmctrl -c Velmora
+    ended "$1: closed after letter 1" 0
+}
+play_letter us ""
+play_letter cz as-typed
+echo "wine_desktop: the picture fills ${picture_w}x$picture_h+$origin_x+$origin_y; presses in" \
+    "the areas' middles; letter 1 at 10 ms a key under us and cz"
 
 rm "$work/game/velmora.dat"
 if launch "$work/game" message_up; then
