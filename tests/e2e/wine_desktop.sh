@@ -48,6 +48,10 @@ start_window_manager() {
     exit 1
 }
 
+# Wine's processes of an earlier run belong to an X server that is gone: a game started
+# among them finds no desktop.
+"$wineserver" -k
+"$wineserver" -w
 start_xvfb
 start_window_manager
 
@@ -118,6 +122,21 @@ in_window() {
     find_game_window 10 && wait_for 10 menu_up || fail "F11 again did not fill the screen"
 }
 
+# type_keys KEY...: 10 ms a key. On the Czech layout xdotool types "!" with AltGr and 1, and
+# Wine makes AltGr's characters with the AltGr state of the last X key event it has read, not
+# the key's own: the key after a pause, as a typist's reach for AltGr gives it.
+type_keys() {
+    local keys=("$@") i
+    for ((i = 0; i < ${#keys[@]}; i++)); do
+        [ "${keys[i]}" = exclam ] || continue
+        [ "$i" = 0 ] || xdotool key --delay 10 "${keys[@]:0:i}"
+        sleep 0.1; xdotool key exclam; sleep 0.1
+        keys=("${keys[@]:i+1}")
+        i=-1
+    done
+    [ ${#keys[@]} = 0 ] || xdotool key --delay 10 "${keys[@]}"
+}
+
 # play_letter LAYOUT MODE: a game started under LAYOUT, where the music switch and Start are
 # pressed in their middles and letter 1 is typed at 10 ms a key (`letter_keys 1 MODE`): no
 # mistake may be marked.
@@ -128,10 +147,6 @@ play_letter() {
     "$wineserver" -w
     mapfile -t keys < <("$letter_keys" 1 $2)
     unset 'keys[-1]'
-    # xdotool would type "!" with the first key that holds it, AltGr and 1 on the Czech layout,
-    # where Wine takes AltGr from the last X event it read, not from the key's own; a Czech
-    # typist presses Shift and the key of "§".
-    [ "$1" = cz ] && keys=("${keys[@]/#exclam/shift+section}")
     launch "$work/game" menu_up || { fail "$1: no menu"; "$wineserver" -k; return; }
     if [ "$1" = us ]; then
         picture_fills || fail "the picture does not fill ${picture_w}x$picture_h+$origin_x+0"
@@ -142,7 +157,7 @@ play_letter() {
     move_to 600 100
     wait_for 10 intro_up && any_key && wait_for 10 centre_text_up && any_key &&
         wait_for 10 typing_up || fail "$1: Start's middle led to no typing page"
-    xdotool key --delay 10 "${keys[@]}"
+    type_keys "${keys[@]}"
     sleep 0.5; grab
     [ "$(count 000000 500 30 "$(cell_x 9 0)" "$(cell_y 8)")" -gt 0 ] ||
         fail "$1: the letter's last lines were not typed"
