@@ -5,21 +5,15 @@
 #include <ctime>
 #include <mutex>
 
+#include "audio/game_sounds.h"
+
 // The tick reads the switch on the timer thread; a lock-free flag never makes it wait.
 static_assert(std::atomic<bool>::is_always_lock_free, "the jukebox tick needs a lock-free switch");
 
 std::atomic<bool> music_enabled{false};
-FMUSIC_MODULE *volatile current_song = nullptr;
+FMUSIC_MODULE *current_song = nullptr;
 
 namespace {
-
-const int SONG_COUNT = 4;
-const char *const song_files[SONG_COUNT] = {
-    "Music\\fb-dawn.it",
-    "Music\\freehart.it",
-    "Music\\prsudrem.it",
-    "Music\\mntnprds.it",
-};
 
 // The timer thread's tick and the main thread's switch both replace `current_song`; one
 // lock keeps a pick from freeing a module the other side is stopping or has just loaded.

@@ -15,8 +15,11 @@
 // The music switch: written by the menu on the main thread, read by the tick on the timer
 // thread.
 extern std::atomic<bool> music_enabled;
-// The song last picked, or null; replaced only under the jukebox's lock. Tests reset it.
-extern FMUSIC_MODULE *volatile current_song;
+// The song last picked, or null. Read and replaced only under the jukebox's lock, by the two
+// functions below, which is what orders the threads' accesses. Any other reader (the tests,
+// which also reset it) must first make sure no tick can run: before the timer is installed,
+// or after it is removed and its thread joined.
+extern FMUSIC_MODULE *current_song;
 
 // Timer callback (every 5 s) and the music switch's "on": unless music is off or the current
 // song still plays, frees it, then loads and plays one of the four modules in the Music

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cassert>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -45,7 +46,7 @@ const int RENDER_BLOCK_FRAMES = 512;
 const int DEVICE_CHUNK_FRAMES = 1024;
 
 // Guards the state below; the device's format, which the mixing callback reads without it, is
-// written only while no module is attached.
+// written only while no module is attached. Taken only through layer_guard.
 std::mutex layer_lock;
 bool layer_open = false;
 // Every handle given out and not yet freed; calls with any other pointer do nothing.
@@ -59,14 +60,33 @@ int device_rate = 0;
 Uint16 device_format = 0;
 int device_channels = 0;
 
+#ifndef NDEBUG
+// Whether this thread holds layer_lock, for the helpers that need it to assert (a std::mutex
+// cannot say who holds it).
+thread_local bool holding_layer_lock = false;
+#endif
+
+// Holds layer_lock for its scope, as a std::lock_guard does, and in debug builds notes it.
+struct layer_guard {
+    std::lock_guard<std::mutex> hold{layer_lock};
+#ifndef NDEBUG
+    layer_guard() { holding_layer_lock = true; }
+    ~layer_guard() { holding_layer_lock = false; }
+#endif
+};
+
+void assert_layer_locked() { assert(holding_layer_lock); }
+
 // is_live and forget are called with layer_lock held.
 template <typename T> bool is_live(const std::vector<T *> &handles, const T *handle)
 {
+    assert_layer_locked();
     return handle && std::find(handles.begin(), handles.end(), handle) != handles.end();
 }
 
 template <typename T> void forget(std::vector<T *> &handles, const T *handle)
 {
+    assert_layer_locked();
     handles.erase(std::remove(handles.begin(), handles.end(), handle), handles.end());
 }
 
@@ -181,6 +201,7 @@ void SDLCALL render_music(void *user, Uint8 *stream, int length)
 // Called with layer_lock held.
 void detach_music()
 {
+    assert_layer_locked();
     if (!music_module)
         return;
     Mix_HookMusic(nullptr, nullptr);
@@ -190,6 +211,7 @@ void detach_music()
 // Called with layer_lock held.
 void destroy_module(FMUSIC_MODULE *music)
 {
+    assert_layer_locked();
     if (music == music_module)
         detach_music();
     openmpt_module_destroy(music->module);
@@ -200,6 +222,7 @@ void destroy_module(FMUSIC_MODULE *music)
 // Called with layer_lock held.
 void destroy_sample(FSOUND_SAMPLE *sample)
 {
+    assert_layer_locked();
     Mix_FreeChunk(sample->chunk);  // also halts any channel still playing it
     forget(live_samples, sample);
     delete sample;
@@ -224,7 +247,7 @@ openmpt_module *read_module(const char *name)
 
 bool FSOUND_Init(int mix_rate, int max_channels, unsigned int)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (layer_open)
         return true;
     // SDL's own SIGINT/SIGTERM handlers would swallow Ctrl+C, since nothing here reads SDL events.
@@ -245,7 +268,7 @@ bool FSOUND_Init(int mix_rate, int max_channels, unsigned int)
 
 void FSOUND_Close()
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!layer_open)
         return;
     detach_music();
@@ -261,7 +284,7 @@ void FSOUND_Close()
 
 FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int, int)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!layer_open || !name)
         return nullptr;
     // Read through the platform layer, which opens only regular files and never waits on a
@@ -279,7 +302,7 @@ FSOUND_SAMPLE *FSOUND_Sample_Load(int, const char *name, unsigned int, int)
 
 int FSOUND_PlaySound(int channel, FSOUND_SAMPLE *sample)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!layer_open || !is_live(live_samples, sample))
         return -1;
     if (channel != FSOUND_FREE && (channel < 0 || channel >= Mix_AllocateChannels(-1)))
@@ -289,7 +312,7 @@ int FSOUND_PlaySound(int channel, FSOUND_SAMPLE *sample)
 
 void FSOUND_Sample_Free(FSOUND_SAMPLE *sample)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (is_live(live_samples, sample))
         destroy_sample(sample);
 }
@@ -297,7 +320,7 @@ void FSOUND_Sample_Free(FSOUND_SAMPLE *sample)
 FMUSIC_MODULE *FMUSIC_LoadSong(const char *name)
 {
     {
-        std::lock_guard<std::mutex> hold(layer_lock);
+        layer_guard hold;
         if (!layer_open || !name)
             return nullptr;
     }
@@ -306,7 +329,7 @@ FMUSIC_MODULE *FMUSIC_LoadSong(const char *name)
     openmpt_module *module = read_module(name);
     if (!module)
         return nullptr;
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!layer_open) {  // closed while we were reading
         openmpt_module_destroy(module);
         return nullptr;
@@ -318,7 +341,7 @@ FMUSIC_MODULE *FMUSIC_LoadSong(const char *name)
 
 bool FMUSIC_PlaySong(FMUSIC_MODULE *music)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!layer_open || !is_live(live_modules, music))
         return false;
     detach_music();
@@ -331,13 +354,13 @@ bool FMUSIC_PlaySong(FMUSIC_MODULE *music)
 
 bool FMUSIC_IsPlaying(FMUSIC_MODULE *music)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     return music && music == music_module && !music->ended.load();
 }
 
 bool FMUSIC_StopSong(FMUSIC_MODULE *music)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!music || music != music_module)
         return false;
     detach_music();
@@ -346,7 +369,7 @@ bool FMUSIC_StopSong(FMUSIC_MODULE *music)
 
 bool FMUSIC_FreeSong(FMUSIC_MODULE *music)
 {
-    std::lock_guard<std::mutex> hold(layer_lock);
+    layer_guard hold;
     if (!is_live(live_modules, music))
         return false;
     destroy_module(music);

@@ -45,11 +45,11 @@ const char *const credit_lines[CREDIT_LINES] = {
 
 enum {
     FRAME_MS = 10,
-    LINE_SPACING = 20,
+    CREDIT_LINE_SPACING = 20,
     START_OFFSET = 600,
     // From here on every row has left the top and the frame stays black, so the offset
     // stops here rather than running on towards overflow.
-    LAST_OFFSET = -LINE_SPACING * (CREDIT_LINES - 1),
+    LAST_OFFSET = -CREDIT_LINE_SPACING * (CREDIT_LINES - 1),
 };
 
 // Draws the rows for `scroll_offset` (the y of the first row) into `buffer`. Only rows whose
@@ -57,7 +57,7 @@ enum {
 void draw_credits_frame(BITMAP *buffer, int scroll_offset)
 {
     for (int i = 0; i < CREDIT_LINES; i++) {
-        int y = scroll_offset + LINE_SPACING * i;
+        int y = scroll_offset + CREDIT_LINE_SPACING * i;
         if (y > 0 && y < 580)
             textout_centre(buffer, small_font, credit_lines[i], 400, y, 0xFFFFFF);
     }

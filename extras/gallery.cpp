@@ -23,7 +23,7 @@ void run_reward_gallery()
 {
     show_picture(BACKGROUND_PAGE);
     int picture_index = 0;
-    show_picture_framed(PHOTO_01 + picture_index);
+    show_picture_framed(gallery_pictures[picture_index]);
     // The captions lie outside the frame, so the fades never touch them.
     textout_centre(canvas, large_font, "Tady je odmena", 400, 5, 0xFFFFFF);
     textout_centre(canvas, small_font, "vlevo= zpet; vpravo = dopredu; ESC=konec", 400, 570,
@@ -34,11 +34,11 @@ void run_reward_gallery()
             return;
         if (take_press(KEY_LEFT) && picture_index != 0) {
             picture_index--;
-            show_picture_framed(PHOTO_01 + picture_index);
+            show_picture_framed(gallery_pictures[picture_index]);
         }
         if (take_press(KEY_RIGHT) && picture_index != LAST_PICTURE) {
             picture_index++;
-            show_picture_framed(PHOTO_01 + picture_index);
+            show_picture_framed(gallery_pictures[picture_index]);
         }
         rest_between_polls();
     }

@@ -52,13 +52,16 @@ int judged_key(int c)
     return as_typed ? static_cast<signed char>(c) : translate_key(c);
 }
 
-// Runs on Allegro's input thread as each key arrives, with the modifiers held at that moment;
-// the screen's own keys (F11) go too.
-// a key it returns 0 for is dropped.
+// Runs on Allegro's input thread as each key arrives, with the modifiers held at that moment.
+// Allegro drops a key only when both its character and its scancode come back 0: a character
+// of 0 alone still reaches the buffer, as keys without a character (F11) always do.
 static int drop_shortcut(int key, int *scancode)
 {
     const int SHORTCUT_FLAGS = KB_ALT_FLAG | KB_CTRL_FLAG | KB_LWIN_FLAG | KB_RWIN_FLAG;
-    return (key_shifts & SHORTCUT_FLAGS) || is_screen_key(*scancode) ? 0 : key;
+    if (!(key_shifts & SHORTCUT_FLAGS) && !is_screen_key(*scancode))
+        return key;
+    *scancode = 0;
+    return 0;
 }
 END_OF_STATIC_FUNCTION(drop_shortcut)
 

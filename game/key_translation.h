@@ -24,9 +24,10 @@ int translate_key(int c);
 // main thread only.
 int judged_key(int c);
 
-// From here on a key pressed with Alt, Ctrl or Super held is a shortcut of the desktop, not
-// typing: it never reaches the key buffer, so no screen takes it and the typing page never
-// judges it. Call once, after Allegro's keyboard is installed.
+// From here on a key pressed with Alt, Ctrl or Super held is a shortcut of the desktop, and
+// the screen's own keys (is_screen_key: F11) are the screen's, not typing: they never reach
+// the key buffer, so no screen takes them and the typing page never judges them. Call once,
+// after Allegro's keyboard is installed.
 void ignore_shortcut_keys();
 
 #endif

@@ -3,6 +3,7 @@
 #include "game/typing_game.h"
 
 #include <algorithm>
+#include <cassert>
 #include <cstdio>
 #include <cstring>
 
@@ -30,13 +31,11 @@ namespace {
 
 const int WHITE = 0xFFFFFF;
 const int BLACK = 0x000000;
-const int MISTAKE_RED = 0xC4262A;
 const int CURSOR_RED = 0xFF0000;
-const int ONE_SECOND = 1193181;  // timer ticks
 const int SETTLING_FILLS = 192;
 
 // The rules of a game.
-// Seconds a mistake costs: 5 for each full 100 seconds of the letter's limit (15, 10, 5, 5, 5).
+// Seconds a mistake costs: 5 for each full 100 seconds of the letter's limit.
 const int PENALTY_PER_100_SECONDS = 5;
 // Every third letter is a checkpoint: a time-out after it may go back to it.
 const int CHECKPOINT_EVERY = 3;
@@ -86,7 +85,7 @@ void install_seconds_tick() {
     // game may install it again and only one tick ever runs.
     LOCK_VARIABLE(seconds_elapsed);
     LOCK_FUNCTION(seconds_tick);
-    install_int_ex(seconds_tick, ONE_SECOND);
+    install_int_ex(seconds_tick, SECS_TO_TIMER(1));
 }
 
 bool time_is_up(const game_state &g) {
@@ -127,7 +126,8 @@ void grow(page_rect &r, page_rect by) {
 // A cell with room for its glyph, which may reach a little beyond the cursor's box.
 page_rect cell_rect(int line, int pos) {
     int x = cell_x(line, pos), y = cell_y(line);
-    return {x - 2, y - 1, x + CURSOR_WIDTH + 2, y + std::max(CURSOR_HEIGHT, text_height(small_font))};
+    int h = std::max(CURSOR_HEIGHT, text_height(small_font));
+    return {x - 2, y - 1, x + CURSOR_WIDTH + 2, y + h};
 }
 
 void draw_glyph(game_state &g, BITMAP *bmp, char c, int line, int pos, int colour) {
@@ -147,10 +147,10 @@ void show_intro_page(const game_state &g) {
     clear_keybuf();
     text_mode(0);
     show_picture(BACKGROUND_PAGE);
-    BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index);
+    BITMAP *photo = decode_current_picture(letter_photos[g.letter_index]);
     if (photo) {
-        blit(photo, canvas, 0, 0, 80, 60, 640, 480);
-        present(80, 60, 640, 480);
+        blit(photo, canvas, 0, 0, PHOTO_FRAME_X, PHOTO_FRAME_Y, PHOTO_FRAME_W, PHOTO_FRAME_H);
+        present(PHOTO_FRAME_X, PHOTO_FRAME_Y, PHOTO_FRAME_W, PHOTO_FRAME_H);
     }
     const char *const *strings = intro_pages[g.letter_index];
     const int ys[INTRO_STRINGS] = {5, 22, 39, 540, 570};
@@ -174,7 +174,7 @@ void compose_page(game_state &g) {
     clear_to_color(page, BLACK);
     if (BITMAP *paper = decode_current_picture(PAPER_PAGE))
         blit(paper, page, 0, 0, 0, 0, 800, 600);
-    if (BITMAP *photo = decode_current_picture(PHOTO_01 + g.letter_index))
+    if (BITMAP *photo = decode_current_picture(letter_photos[g.letter_index]))
         stretch_sprite(page, photo, THUMB_X, THUMB_Y, THUMB_W, THUMB_H);
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 50);
@@ -189,8 +189,8 @@ void compose_page(game_state &g) {
     }
     if (BITMAP *strip = decode_current_picture(TIME_STRIP))
         blit(strip, page, 0, 0, 0, STRIP_TOP, 800, STRIP_HEIGHT);
+    // The first pass shows it, with the cursor and the clock as that pass finds them.
     blit(page, canvas, 0, 0, 0, 0, 800, 600);
-    present_canvas();
 }
 
 // Fills (x0,y0)-(x1,y1) of `bmp`, corners included, in translucent red at blender level 1
@@ -210,6 +210,11 @@ void settle_red(BITMAP *bmp, int x0, int y0, int x1, int y1) {
 // Brings the canvas up to date with the page, the cursor cell and the bar, each settled, and
 // shows what changed. True when anything was shown.
 bool show_changes(game_state &g) {
+    // The cursor stands on the letter's lines, at most one cell past a line's end; a chord
+    // may leave it on the line after the last.
+    assert(g.line_index >= 0 && g.line_index <= LINES_PER_LETTER);
+    assert(g.line_index == LINES_PER_LETTER ||
+           g.char_pos <= static_cast<int>(std::strlen(current_line(g))));
     bool shown = false;
     int bar_end = BAR_LEFT + bar_length(g.letter_index);
     if (bar_end > g.bar_end) {
@@ -222,9 +227,12 @@ bool show_changes(game_state &g) {
         shown = true;
     }
     if (g.cursor_line != g.line_index || g.cursor_pos != g.char_pos) {
-        // The page under the cursor's old cell wipes it, with the cells judged meanwhile.
+        // The page under the cursor's old cell wipes it, with the cells judged meanwhile; the
+        // attempt's first cursor comes with the whole page.
         if (g.cursor_line >= 0)
             grow(g.changed, cell_rect(g.cursor_line, g.cursor_pos));
+        else
+            g.changed = {0, 0, CANVAS_W - 1, CANVAS_H - 1};
         page_rect &r = g.changed;
         blit(g.page_bitmap, canvas, r.x0, r.y0, r.x0, r.y0, r.x1 - r.x0 + 1, r.y1 - r.y0 + 1);
         int x = cell_x(g.line_index, g.char_pos);

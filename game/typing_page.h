@@ -6,9 +6,13 @@
 // The letter advances 8 pixels a character whatever the glyphs' widths; lines are 15 pixels
 // apart, and each starts trunc(1.5 x line) pixels further left than the first, so the text
 // slants: 0, 1, 3, 4, 6, 7, 9, 10, 12, 13 pixels for lines 0 to 9.
-const int CELL_LEFT = 75, CELL_TOP = 355, CELL_ADVANCE = 8, LINE_SPACING = 15;
+const int CELL_LEFT = 75, CELL_TOP = 355, CELL_ADVANCE = 8, PAGE_LINE_SPACING = 15;
 constexpr int cell_x(int line, int pos) { return CELL_LEFT + CELL_ADVANCE * pos - 3 * line / 2; }
-constexpr int cell_y(int line) { return CELL_TOP + LINE_SPACING * line; }
+constexpr int cell_y(int line) { return CELL_TOP + PAGE_LINE_SPACING * line; }
+// A mistyped character's expected glyph is drawn in this red (0xRRGGBB) in its cell.
+const int MISTAKE_RED = 0xC4262A;
+// A line of the paper holds this many cells; the letter book's lines are no longer.
+const int PAGE_LINE_CHARS = 60;
 // The cursor fills its cell from the cell's corner to 8 pixels right and 14 down, inclusive.
 const int CURSOR_WIDTH = 9, CURSOR_HEIGHT = 15;
 

@@ -302,13 +302,13 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
 
 }  // namespace
 
-// Decodes `mcus` MCUs of `blocks` blocks each. The reader is worked on as a local copy, which
-// the compiler can keep in registers.
-void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int mcus)
+// Decodes `mcus` MCUs of `blocks` blocks each, from MCU `first` of the row on. The reader is
+// worked on as a local copy, which the compiler can keep in registers.
+void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int first, int mcus)
 {
     bit_reader r = reader;
     short_lanes coefficients[8] = {};  // a row of AC terms in each
-    for (int x = 0; x < mcus; x++)
+    for (int x = first; x < first + mcus; x++)
         for (int b = 0; b < blocks; b++)
             decode_block(r, kinds[b], kinds[b].out + x * kinds[b].mcu_step, coefficients);
     reader = r;

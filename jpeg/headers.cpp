@@ -39,6 +39,12 @@ int read_u16(jpeg_state &s)
     return value;
 }
 
+// A sampling factor a layout has: 1, 2 or 4.
+bool layout_factor(int f)
+{
+    return f == 1 || f == 2 || f == 4;
+}
+
 bool parse_sof(jpeg_state &s)
 {
     if (!has(s, 9))
@@ -51,19 +57,33 @@ bool parse_sof(jpeg_state &s)
     int count = read_u8(s);
     if (!has(s, 3L * count))
         return false;
+    s.frame_components = count;
+    // Grey: component 1 alone, any sampling (one block per MCU). Colour: components 1, 2, 3
+    // in that order, chroma sampled 1 x 1, luma H and V each 1, 2 or 4, at most 8 blocks.
+    bool layout = count == 1 || count == 3;
     for (int i = 0; i < count; i++) {
         int id = read_u8(s);
         int sampling = read_u8(s);
         int selector = read_u8(s);
         if ((id >= 1 && id <= 3) && selector > 1)
             return false;  // only tables 0 and 1 exist
+        if (id != i + 1 || (i > 0 && sampling != 0x11))
+            layout = false;
         if (id == 1) {
-            s.luma_sampling = (sampling >> 4) * (sampling & 15);
+            s.luma_h = sampling >> 4;
+            s.luma_v = sampling & 15;
+            s.luma_sampling = s.luma_h * s.luma_v;
             s.luma_quant = selector;
-        } else if (id == 2 || id == 3) {
-            s.chroma_quant = selector;
+        } else if (id == 2) {
+            s.cb_quant = selector;
+        } else if (id == 3) {
+            s.cr_quant = selector;
         }
     }
+    if (count == 3 && !(layout_factor(s.luma_h) && layout_factor(s.luma_v) &&
+                        s.luma_sampling <= 8))
+        layout = false;
+    s.frame_layout = layout;
     return true;
 }
 
@@ -177,18 +197,24 @@ bool parse_sos(jpeg_state &s)
     s.scan_components = count;
     if (!has(s, 2L * count + 3))
         return false;
+    s.scan_layout = true;
     for (int i = 0; i < count; i++) {
         int id = read_u8(s);
         int tables = read_u8(s);
         int dc = tables >> 4, ac = tables & 15;
         if (dc > 1 || ac > 1)
             return false;  // only tables 0 and 1 exist
+        if (id != i + 1)
+            s.scan_layout = false;  // not the components of a layout, in its order
         if (id == 1) {
             s.luma_dc = dc;
             s.luma_ac = ac;
-        } else if (id == 2 || id == 3) {
-            s.chroma_dc = dc;
-            s.chroma_ac = ac;
+        } else if (id == 2) {
+            s.cb_dc = dc;
+            s.cb_ac = ac;
+        } else if (id == 3) {
+            s.cr_dc = dc;
+            s.cr_ac = ac;
         } else {
             return false;
         }
@@ -238,6 +264,9 @@ bool handle_marker(jpeg_state &s)
         return parse_tables(s, read_quant_table);
     case 0xDD:
         s.markers |= SEEN_DRI;
+        if (!has(s, 5))
+            return false;
+        s.restart_interval = (s.start[s.pos + 3] << 8) | s.start[s.pos + 4];
         s.pos += 5;
         return true;
     case 0xE0:
@@ -269,9 +298,9 @@ bool read_headers(jpeg_state &s)
     }
     if ((s.markers & REQUIRED) != REQUIRED)
         return false;
-    // A colour scan needs a layout for its luma sampling.
-    return s.scan_components == 1 || s.luma_sampling == 1 || s.luma_sampling == 2 ||
-           s.luma_sampling == 4;
+    // One scan holding every component of the frame, in a layout: a scan of some of them
+    // (components in separate scans) would give a wrong picture.
+    return s.frame_layout && s.scan_layout && s.scan_components == s.frame_components;
 }
 
 }  // namespace jpeg_parts

@@ -4,24 +4,50 @@
 
 #include "jpeg_parts.h"
 
+#include <mutex>
+
 using namespace jpeg_parts;
 
 namespace {
+
+// The MCU of the scan: luma blocks across and down (one for grey), and its size in pixels.
+struct mcu_layout {
+    int h, v;
+    int width, height;
+    int across, down;  // MCUs in a row, rows
+    int blocks;        // blocks in an MCU, chroma included
+};
+
+mcu_layout layout_of(const jpeg_state &s)
+{
+    mcu_layout l;
+    bool grey = s.scan_components == 1;
+    l.h = grey ? 1 : s.luma_h;
+    l.v = grey ? 1 : s.luma_v;
+    l.width = 8 * l.h;
+    l.height = 8 * l.v;
+    l.across = (s.width + l.width - 1) / l.width;
+    l.down = (s.height + l.height - 1) / l.height;
+    l.blocks = grey ? 1 : l.h * l.v + 2;
+    return l;
+}
+
+int log2_of(int factor)
+{
+    return factor == 4 ? 2 : factor == 2 ? 1 : 0;
+}
 
 // Decodes the scan an MCU row at a time into a strip of samples, then into the picture.
 // False when there is no memory for the strip.
 bool decode_scan(jpeg_state &s, BITMAP *picture)
 {
-    if (s.width == 0 || s.height == 0)
-        return true;  // no pixels to decode
-    int luma_blocks = s.scan_components == 1 ? 1 : s.luma_sampling;
-    int mcu_w = luma_blocks == 1 ? 8 : 16;
-    int mcu_h = luma_blocks == 4 ? 16 : 8;
-    int mcus_x = (s.width + mcu_w - 1) / mcu_w;
+    mcu_layout l = layout_of(s);
+    int luma_blocks = l.blocks == 1 ? 1 : l.blocks - 2;
+    int mcus_x = l.across;
     sample_strip strip;
-    strip.luma_stride = mcus_x * mcu_w;
+    strip.luma_stride = mcus_x * l.width;
     strip.chroma_stride = mcus_x * 8;
-    size_t luma_size = static_cast<size_t>(strip.luma_stride) * mcu_h;
+    size_t luma_size = static_cast<size_t>(strip.luma_stride) * l.height;
     size_t chroma_size = static_cast<size_t>(strip.chroma_stride) * 8;
     size_t row_size = static_cast<size_t>(strip.luma_stride);
     int16_t *memory = static_cast<int16_t *>(_al_malloc(
@@ -38,40 +64,48 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
 
     int predictors[3] = {0, 0, 0};
     const huffman_table *luma_dc = &s.huffman[s.luma_dc], *luma_ac = &s.huffman[2 + s.luma_ac];
-    const huffman_table *chroma_dc = &s.huffman[s.chroma_dc];
-    const huffman_table *chroma_ac = &s.huffman[2 + s.chroma_ac];
-    const int *luma_q = s.quant[s.luma_quant], *chroma_q = s.quant[s.chroma_quant];
-    int16_t quant16[2][64];
-    for (int i = 0; i < 64; i++) {
-        quant16[0][i] = static_cast<int16_t>(luma_q[i]);
-        quant16[1][i] = static_cast<int16_t>(chroma_q[i]);
-    }
+    const huffman_table *cb_dc = &s.huffman[s.cb_dc], *cb_ac = &s.huffman[2 + s.cb_ac];
+    const huffman_table *cr_dc = &s.huffman[s.cr_dc], *cr_ac = &s.huffman[2 + s.cr_ac];
+    const int *quant[3] = {s.quant[s.luma_quant], s.quant[s.cb_quant], s.quant[s.cr_quant]};
+    int16_t quant16[3][64];
+    for (int c = 0; c < 3; c++)
+        for (int i = 0; i < 64; i++)
+            quant16[c][i] = static_cast<int16_t>(quant[c][i]);
     kernel_set kernels = chosen_kernels();
     strip.kernels = kernels;
-    // Luma blocks in scan order: left to right, then the lower pair.
-    block_kind kinds[6];
+    // Luma blocks in scan order: left to right, then down.
+    block_kind kinds[10];
     for (int i = 0; i < luma_blocks; i++)
-        kinds[i] = {luma_dc, luma_ac, luma_q, quant16[0], kernels, &predictors[0],
-                    strip.luma + (i >> 1) * 8 * strip.luma_stride + (i & 1) * 8, mcu_w,
+        kinds[i] = {luma_dc, luma_ac, quant[0], quant16[0], kernels, &predictors[0],
+                    strip.luma + (i / l.h) * 8 * strip.luma_stride + (i % l.h) * 8, l.width,
                     strip.luma_stride};
-    kinds[luma_blocks] = {chroma_dc, chroma_ac, chroma_q, quant16[1], kernels,
+    kinds[luma_blocks] = {cb_dc, cb_ac, quant[1], quant16[1], kernels,
                           &predictors[1], strip.cb, 8, strip.chroma_stride};
-    kinds[luma_blocks + 1] = {chroma_dc, chroma_ac, chroma_q, quant16[1], kernels,
+    kinds[luma_blocks + 1] = {cr_dc, cr_ac, quant[2], quant16[2], kernels,
                               &predictors[2], strip.cr, 8, strip.chroma_stride};
-    int blocks = s.scan_components == 3 ? luma_blocks + 2 : 1;
 
     s.reader.start = s.start;
     s.reader.size = s.size;
     start_reader(s.reader, s.pos, s.pos + (scan_byte(s.reader, s.pos) == 0xFF));
-    for (int top = 0; top < s.height; top += mcu_h) {
-        decode_mcu_row(s.reader, kinds, blocks, mcus_x);
-        int rows = s.height - top < mcu_h ? s.height - top : mcu_h;
-        put_rows(s, strip, picture, top, rows, mcu_w / 16, mcu_h / 16);
-        if (s.markers & SEEN_DRI) {
-            // One restart marker ends every MCU row: step over it.
-            predictors[0] = predictors[1] = predictors[2] = 0;
-            restart(s.reader);
+    // MCUs since the last restart marker; one ends every restart_interval MCUs.
+    int interval = s.markers & SEEN_DRI ? s.restart_interval : 0;
+    int since_restart = 0;
+    for (int top = 0; top < s.height; top += l.height) {
+        for (int x = 0; x < mcus_x;) {
+            int count = mcus_x - x;
+            if (interval > 0 && count > interval - since_restart)
+                count = interval - since_restart;
+            decode_mcu_row(s.reader, kinds, l.blocks, x, count);
+            x += count;
+            since_restart += count;
+            if (interval > 0 && since_restart == interval) {
+                predictors[0] = predictors[1] = predictors[2] = 0;
+                restart(s.reader);
+                since_restart = 0;
+            }
         }
+        int rows = s.height - top < l.height ? s.height - top : l.height;
+        put_rows(s, strip, picture, top, rows, log2_of(l.h), log2_of(l.v));
     }
     _al_free(memory);
     return true;
@@ -84,6 +118,16 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
 bool fits_allegro_bitmap(int width, int height)
 {
     return static_cast<long long>(width) * height < (1LL << 29);
+}
+
+// Every block of a scan takes at least two bits (a DC code and an end-of-block code), so a
+// frame whose scan data, from the first entropy-coded byte to the end of the stream, holds
+// fewer than two bits a block is a decompression bomb, not a picture.
+bool scan_can_fill(const jpeg_state &s)
+{
+    mcu_layout l = layout_of(s);
+    long long blocks = static_cast<long long>(l.across) * l.down * l.blocks;
+    return static_cast<long long>(s.size - s.pos) * 8 >= 2 * blocks;
 }
 
 }  // namespace
@@ -99,7 +143,8 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     static const int no_counts[17] = {0};
     for (huffman_table &table : s.huffman)
         build_table(table, no_counts, nullptr);  // an undefined table matches no code
-    if (!read_headers(s) || !fits_allegro_bitmap(s.width, s.height))
+    if (!read_headers(s) || s.width == 0 || s.height == 0 ||
+        !fits_allegro_bitmap(s.width, s.height) || !scan_can_fill(s))
         return nullptr;
 
     int depth = _color_load_depth(24, FALSE);
@@ -115,8 +160,13 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     PALETTE scratch;
     RGB *pal = palette ? palette : scratch;
     generate_332_palette(pal);
-    if (depth != 24 && depth != 32)
+    if (depth != 24 && depth != 32) {
+        // Allegro converts through shared state (at 8 bits it swaps the global rgb_map), so
+        // one decode at a time converts.
+        static std::mutex conversion;
+        std::lock_guard<std::mutex> one_at_a_time(conversion);
         picture = _fixup_loaded_bitmap(picture, pal, depth);
+    }
     return picture;
 }
 

@@ -1,12 +1,17 @@
 // A small baseline JPEG decoder for the game's pictures: the parts shared by its files.
 //
 // Accepted: JFIF streams (APP0 "JFIF", major version 1), SOF0/SOF1 with 8-bit samples and 8-bit
-// quantisation tables, one scan of one component (grey) or three (YCbCr) whose luma sampling
-// H x V is 1, 2 or 4 while each chroma component gives one block per MCU. Everything must come
-// before SOS, and SOS must start within 10000 bytes. Anything else gives null, and so does a
-// frame of 2^29 pixels or more, which no Allegro bitmap can hold (fits_allegro_bitmap).
-// A DRI segment before SOS is noted but its interval is not read: every MCU row then ends with
-// a restart step (decode_scan), whatever the interval (see jpeg.h).
+// quantisation tables, one scan holding every component of the frame in the frame's order:
+// component 1 alone (grey, any sampling: one block per MCU), or components 1, 2, 3 (YCbCr)
+// with Cb and Cr sampled 1 x 1 and luma H and V each 1, 2 or 4, H x V at most 8 (so 4:4:4,
+// 4:2:2, 4:2:0, 4:4:0, 4:1:1, 4:1:0 and their kin). Each component has its own quantisation
+// and Huffman selectors. Everything must come before SOS, and SOS must start within 10000
+// bytes. Anything else gives null (a colour frame coded in separate scans among them: its
+// first scan alone would be a wrong picture), and so do a frame of width or height 0, one of
+// 2^29 pixels or more, which no Allegro bitmap can hold (fits_allegro_bitmap), and one whose
+// scan data holds fewer than two bits a block (scan_can_fill, a decompression bomb).
+// A DRI segment before SOS gives the restart interval in MCUs, counted across rows: after
+// every interval-th MCU, a restart step (decode_scan; see jpeg.h). Interval 0: no restarts.
 //
 // The stream carries its own size: the header pass never reads past it (a header that runs
 // out gives null), and entropy-coded data that runs out reads as zero bytes, so a truncated
@@ -90,12 +95,15 @@ namespace jpeg_parts {
 // AVX2_BUILT_KERNELS: the same code built for AVX2, so the 32-bit inverse DCT on every block.
 // AVX2_KERNELS: those, with inverse_dct_16 and colour_row_16 wherever they apply.
 enum kernel_set { GENERIC_KERNELS, AVX2_BUILT_KERNELS, AVX2_KERNELS };
-// What this processor can run: AVX2_KERNELS with AVX2 in an x86-64 ELF build, else generic.
+// What this processor can run, found on the first call: AVX2_KERNELS with AVX2 in an x86-64
+// ELF build, else generic; generic too when the environment variable VELMORA_JPEG_GENERIC
+// is 1.
 kernel_set widest_kernels();
-// The set the next decodes run: widest_kernels(), or the one force_kernels chose.
+// The set the next decodes run: widest_kernels(), or the one force_kernels chose. Each
+// decode reads it once.
 kernel_set chosen_kernels();
-// For the tests, not thread-safe: decodes from now on run `kernels`, or widest_kernels() when
-// that is narrower.
+// For the tests: decodes that start from now on run `kernels`, or widest_kernels() when that
+// is narrower. Safe to call while other threads decode.
 void force_kernels(kernel_set kernels);
 
 typedef uint32_t u32;
@@ -152,11 +160,16 @@ struct jpeg_state {
     int scan_components;
     huffman_table huffman[4];  // class * 2 + identifier
     int quant[2][64];          // natural order
-    int luma_sampling;
-    int luma_quant, chroma_quant;
-    int luma_ac, chroma_ac;
-    int luma_dc, chroma_dc;
+    int luma_sampling;         // H x V of component 1
+    int luma_h, luma_v;        // its sampling factors
+    int frame_components;      // Nf of the frame header
+    bool frame_layout;         // the frame's components are those of a layout (frame_fits)
+    bool scan_layout;          // the scan's components are all of the frame's, in order
+    int luma_quant, cb_quant, cr_quant;
+    int luma_ac, cb_ac, cr_ac;
+    int luma_dc, cb_dc, cr_dc;
     int markers;
+    int restart_interval;      // MCUs from one restart marker to the next; 0: none
     bit_reader reader;
 };
 
@@ -224,7 +237,8 @@ bool read_headers(jpeg_state &s);
 int scan_byte(const bit_reader &r, long at);
 void start_reader(bit_reader &r, long load_from, long idle_pos);
 void restart(bit_reader &r);
-void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int mcus);
+void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int first,
+                    int mcus);
 
 // --- transform (transform.cpp) -------------------------------------------------------------
 

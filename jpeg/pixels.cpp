@@ -16,10 +16,10 @@ inline int limit(int v)
 
 // Colour conversion adds to the luma of each pixel offsets that depend on chroma alone:
 // (y * 65536 + 91881 * (cr - 128)) >> 16 is y + ((91881 * (cr - 128)) >> 16), and so on,
-// exactly, as samples stay within 14 bits. Each chroma sample covers one pixel, or two when
-// `twice`.
-BUILT_INTO_CALLER void colour_offsets(const sample_strip &strip, int chroma_row, int count,
-                                      bool twice)
+// exactly, as samples stay within 14 bits. Each chroma sample covers 2^SHIFT pixels of the
+// row (1, 2 or 4); a constant, so that each loop is vectorised on its own.
+template <int SHIFT>
+BUILT_INTO_CALLER void colour_offsets_for(const sample_strip &strip, int chroma_row, int count)
 {
     const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
     const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
@@ -29,16 +29,33 @@ BUILT_INTO_CALLER void colour_offsets(const sample_strip &strip, int chroma_row,
         int16_t r = static_cast<int16_t>((91881 * dr) >> 16);
         int16_t g = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
         int16_t b = static_cast<int16_t>((116130 * db) >> 16);
-        if (twice) {
+        if (SHIFT == 0) {
+            red[i] = r;
+            green[i] = g;
+            blue[i] = b;
+        } else if (SHIFT == 1) {
             red[2 * i] = red[2 * i + 1] = r;
             green[2 * i] = green[2 * i + 1] = g;
             blue[2 * i] = blue[2 * i + 1] = b;
         } else {
-            red[i] = r;
-            green[i] = g;
-            blue[i] = b;
+            for (int j = 4 * i; j < 4 * i + 4; j++) {
+                red[j] = r;
+                green[j] = g;
+                blue[j] = b;
+            }
         }
     }
+}
+
+BUILT_INTO_CALLER void colour_offsets(const sample_strip &strip, int chroma_row, int count,
+                                      int shift)
+{
+    if (shift == 0)
+        colour_offsets_for<0>(strip, chroma_row, count);
+    else if (shift == 1)
+        colour_offsets_for<1>(strip, chroma_row, count);
+    else
+        colour_offsets_for<2>(strip, chroma_row, count);
 }
 
 // Pixels `from` to `width` - 1 of a row.
@@ -110,7 +127,7 @@ BUILT_INTO_CALLER void put_rows_steps(const jpeg_state &s, const sample_strip &s
             grey_row(luma, s.width, to, line);
         } else {
             if ((y & ((1 << chroma_shift_y) - 1)) == 0)
-                colour_offsets(strip, y >> chroma_shift_y, chroma_count, chroma_shift_x != 0);
+                colour_offsets(strip, y >> chroma_shift_y, chroma_count, chroma_shift_x);
             int done = 0;
 #if WITH_AVX2
             if (strip.kernels == AVX2_KERNELS && to.g == 8 && to.r + to.b == 16 &&

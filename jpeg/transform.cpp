@@ -1,6 +1,9 @@
 // Transform: the inverse DCT of each block, from dequantised coefficients to samples.
 #include "jpeg_parts.h"
 
+#include <atomic>
+#include <cstdlib>
+
 namespace jpeg_parts {
 
 namespace {
@@ -331,12 +334,15 @@ void fill_block(int16_t *out, int stride, int16_t sample)
 
 namespace {
 
-int forced_kernels = -1;  // none
+std::atomic<int> forced_kernels{-1};  // none
 
-}  // namespace
-
-kernel_set widest_kernels()
+// The widest set the processor has, or the generic one when VELMORA_JPEG_GENERIC is 1 (for
+// odd machines, and to compare the sets).
+kernel_set detect_kernels()
 {
+    const char *generic = std::getenv("VELMORA_JPEG_GENERIC");
+    if (generic && std::strcmp(generic, "1") == 0)
+        return GENERIC_KERNELS;
 #if WITH_AVX2
     __builtin_cpu_init();
     return __builtin_cpu_supports("avx2") ? AVX2_KERNELS : GENERIC_KERNELS;
@@ -345,15 +351,24 @@ kernel_set widest_kernels()
 #endif
 }
 
+}  // namespace
+
+kernel_set widest_kernels()
+{
+    static const kernel_set widest = detect_kernels();  // once, safely across threads
+    return widest;
+}
+
 kernel_set chosen_kernels()
 {
     kernel_set widest = widest_kernels();
-    return forced_kernels >= 0 && forced_kernels < widest ? kernel_set(forced_kernels) : widest;
+    int forced = forced_kernels.load(std::memory_order_relaxed);
+    return forced >= 0 && forced < widest ? kernel_set(forced) : widest;
 }
 
 void force_kernels(kernel_set kernels)
 {
-    forced_kernels = kernels;
+    forced_kernels.store(kernels, std::memory_order_relaxed);
 }
 
 void cross_pattern(int16_t *out, int stride)

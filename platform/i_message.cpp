@@ -3,6 +3,7 @@
 #include <allegro.h>
 
 #include "platform/i_screen.h"
+#include "platform/i_window.h"
 
 #include <cstdio>
 #include <string>
@@ -81,6 +82,6 @@ void show_start_failure(const char *text)
         return;
     }
 #ifdef _WIN32
-    MessageBoxA(nullptr, text, "Velmora", MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, text, WINDOW_TITLE, MB_OK | MB_ICONERROR);
 #endif
 }

@@ -14,6 +14,10 @@
 // On Windows the temporary file is `path`.new, a fixed name the next save overwrites, so
 // nothing is left to remove; and there is no in-place rewrite: where the folder allows no new
 // file, the save fails.
+// Call it on the main thread (the results screen does). The save holds stop signals while it
+// writes (i_signals.h), so that a stop request or the window's close waits for a whole file;
+// on POSIX hosts that hold masks the signals of the calling thread only, and the signals are
+// delivered to the main thread, so a save from any other thread can be cut off halfway.
 bool replace_file_atomically(const char *path, const unsigned char *bytes, size_t count);
 
 #endif

@@ -115,16 +115,36 @@ void ask_for_full_screen(Display *display, Window window, bool full)
     XFlush(display);
 }
 
-// Waits, at most WINDOW_MANAGER_WAIT_MS, until the frame's size is other than w x h.
-void wait_for_resize(Display *display, Window frame, int w, int h)
+// True while the window manager shows `window` full screen.
+bool shown_full_screen(Display *display, Window window)
+{
+    Atom state = XInternAtom(display, "_NET_WM_STATE", True);
+    Atom full_screen = XInternAtom(display, "_NET_WM_STATE_FULLSCREEN", True);
+    if (state == None || full_screen == None)
+        return false;
+    Atom type;
+    int format;
+    unsigned long count = 0, after;
+    unsigned char *data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display, window, state, 0, 32, False, XA_ATOM, &type, &format, &count,
+                           &after, &data) == Success && format == 32) {
+        const Atom *atoms = reinterpret_cast<const Atom *>(data);
+        found = std::find(atoms, atoms + count, full_screen) != atoms + count;
+    }
+    if (data)
+        XFree(data);
+    return found;
+}
+
+// Waits, at most WINDOW_MANAGER_WAIT_MS, until the window manager shows `window` full screen
+// or not, as `full` says.
+void wait_for_full_screen(Display *display, Window window, bool full)
 {
     auto end = std::chrono::steady_clock::now() +
                std::chrono::milliseconds(WINDOW_MANAGER_WAIT_MS);
-    XWindowAttributes size = {};
-    do {
+    while (shown_full_screen(display, window) != full && std::chrono::steady_clock::now() < end)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        XGetWindowAttributes(display, frame, &size);
-    } while (size.width == w && size.height == h && std::chrono::steady_clock::now() < end);
 }
 
 // Allegro's managed window is a frame holding the picture as a child window of the screen's
@@ -200,10 +220,8 @@ bool open_system_screen()
         opened = set_mode(GFX_AUTODETECT_WINDOWED, CANVAS_W, CANVAS_H);
     if (opened && display)
         name_window_class(display);
-    if (opened && managed) {
+    if (opened && managed)
         fill_monitor_with_window(display, monitor);
-        wait_for_resize(display, _xwin.wm_window, SCREEN_W, SCREEN_H);
-    }
     if (display)
         XCloseDisplay(display);
     return opened;
@@ -228,8 +246,9 @@ bool switch_full_screen()
     in_window = !in_window;
     if (in_window) {
         window_size = window_for(display);
+        // A full-screen window keeps its size whatever it is asked.
         ask_for_full_screen(display, frame, false);
-        wait_for_resize(display, frame, SCREEN_W, SCREEN_H);
+        wait_for_full_screen(display, frame, false);
         XMoveResizeWindow(display, frame, window_size.x, window_size.y, window_size.w,
                           window_size.h);
     } else {

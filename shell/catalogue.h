@@ -1,5 +1,9 @@
 // The resource file loaded at start-up, addressed by the positions of catalogue_index.h, and the
-// globals loaded with it.
+// globals of the loaded game. Main thread only.
+//
+// The two samples are declared here with the fonts because every screen finds them here, but
+// this file does not load them: main.cpp loads them with the sound layer after the resource
+// file, and frees them at shutdown (their names are in audio/game_sounds.h).
 #ifndef VELMORA_CATALOGUE_H
 #define VELMORA_CATALOGUE_H
 
@@ -20,7 +24,8 @@ extern FSOUND_SAMPLE *bell_sample;
 // null. The message stays valid until the next call.
 const char *load_resources(const char *file);
 
-// Decodes the picture object at `index` of `resources`, bounded by the object's size.
+// Decodes the picture object at `index` of `resources`, bounded by the object's size, into a
+// new bitmap that the caller owns and frees with destroy_bitmap; nothing here keeps it.
 // Null when the object is missing or does not decode.
 BITMAP *decode_catalogue_picture(int index);
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "audio/game_sounds.h"
 #include "audio/jukebox.h"
 #include "audio/sound.h"
 #include "extras/credits.h"
@@ -27,12 +28,9 @@ static bool area_pressed(const screen_area &a)
     return (mouse_b & 1) && x > a.x0 && x <= a.x1 && y > a.y0 && y <= a.y1;
 }
 
-// The switch's box, from (0,580) to the screen's bottom-left corner.
-static const int SWITCH_TOP = 580, SWITCH_W = 100, SWITCH_H = 20;
-
 static void present_switch()
 {
-    present(0, SWITCH_TOP, SWITCH_W, SWITCH_H);
+    present(SWITCH_BOX_X, SWITCH_BOX_Y, SWITCH_BOX_W, SWITCH_BOX_H);
 }
 
 static void draw_music_word()
@@ -47,21 +45,22 @@ static void draw_music_switch()
 {
     drawing_mode(DRAW_MODE_TRANS, nullptr, 0, 0);
     set_trans_blender(0, 0, 0, 50);
-    rectfill(canvas, 0, SWITCH_TOP, SWITCH_W, SWITCH_TOP + SWITCH_H, 0xFFFFFF);
+    rectfill(canvas, SWITCH_BOX_X, SWITCH_BOX_Y, SWITCH_BOX_X + SWITCH_BOX_W,
+             SWITCH_BOX_Y + SWITCH_BOX_H, 0xFFFFFF);
     set_trans_blender(0, 0, 0, 255);
     drawing_mode(DRAW_MODE_SOLID, nullptr, 0, 0);
     text_mode(-1);
     textout(canvas, small_font, "Hudba: ", SWITCH_LABEL_X, SWITCH_TEXT_Y, 0xFFFFFF);
-    toggle_strip = create_bitmap(SWITCH_W, SWITCH_H);
+    toggle_strip = create_bitmap(SWITCH_BOX_W, SWITCH_BOX_H);
     if (toggle_strip)
-        blit(canvas, toggle_strip, 0, SWITCH_TOP, 0, 0, SWITCH_W, SWITCH_H);
+        blit(canvas, toggle_strip, SWITCH_BOX_X, SWITCH_BOX_Y, 0, 0, SWITCH_BOX_W, SWITCH_BOX_H);
     draw_music_word();
 }
 
 static void restore_strip()
 {
     if (toggle_strip)
-        blit(toggle_strip, canvas, 0, 0, 0, SWITCH_TOP, SWITCH_W, SWITCH_H);
+        blit(toggle_strip, canvas, 0, 0, SWITCH_BOX_X, SWITCH_BOX_Y, SWITCH_BOX_W, SWITCH_BOX_H);
 }
 
 static void restore_menu()
@@ -160,8 +159,8 @@ int main()
         FSOUND_Close();
         return fail("velmora.dat", problem);
     }
-    type_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\type.wav", 1, 0);
-    bell_sample = FSOUND_Sample_Load(FSOUND_FREE, "Sound\\bell.wav", 1, 0);
+    type_sample = FSOUND_Sample_Load(FSOUND_FREE, TYPE_SAMPLE_FILE, 1, 0);
+    bell_sample = FSOUND_Sample_Load(FSOUND_FREE, BELL_SAMPLE_FILE, 1, 0);
     install_int_ex(play_random_song, SECS_TO_TIMER(5));
     show_picture(SPLASH_PAGE);
     rest(1000);

@@ -17,5 +17,7 @@ const screen_area QUIT_AREA = {50, 349, 415, 484};
 // word, "ON" or "OFF", in white.
 const screen_area MUSIC_AREA = {0, 99, 580, 599};
 const int SWITCH_LABEL_X = 5, SWITCH_WORD_X = 70, SWITCH_TEXT_Y = 583;
+// The translucent box, from (SWITCH_BOX_X, SWITCH_BOX_Y) to the screen's bottom-left corner.
+const int SWITCH_BOX_X = 0, SWITCH_BOX_Y = 580, SWITCH_BOX_W = 100, SWITCH_BOX_H = 20;
 
 #endif

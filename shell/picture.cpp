@@ -47,5 +47,5 @@ void show_picture(int index)
 
 void show_picture_framed(int index)
 {
-    fade_in(index, 80, 60);
+    fade_in(index, PHOTO_FRAME_X, PHOTO_FRAME_Y);
 }

@@ -1,6 +1,7 @@
 // The five photos that open the letters: Lenka in the places her story goes through.
 #include "assets/data/girl.h"
 #include "assets/data/pictures.h"
+#include "shell/catalogue_index.h"
 
 #include <cmath>
 
@@ -85,7 +86,7 @@ static void city_passing(cairo_t *cr)
 static void tram_interior(cairo_t *cr)
 {
     const colour TRAM_RED = rgb(168, 42, 44);
-    fill_vertical_gradient(cr, 0, 0, 640, 480, rgb(238, 228, 204), rgb(214, 198, 168));
+    fill_vertical_gradient(cr, 0, 0, PHOTO_FRAME_W, PHOTO_FRAME_H, rgb(238, 228, 204), rgb(214, 198, 168));
     cairo_save(cr);
     rounded_box(cr, 20, 30, 600, 240, 20);
     cairo_clip(cr);
@@ -307,7 +308,7 @@ static void grandmothers_corner(cairo_t *cr)
 
 static void kitchen(cairo_t *cr)
 {
-    fill_box(cr, 0, 0, 640, 480, rgb(244, 222, 170));
+    fill_box(cr, 0, 0, PHOTO_FRAME_W, PHOTO_FRAME_H, rgb(244, 222, 170));
     for (int y = 10; y < 380; y += 30)
         for (int x = (y / 30 % 2) * 15; x < 640; x += 30)
             fill_ellipse(cr, x, y, 2.5, 2.5, rgb(226, 196, 140));
@@ -547,14 +548,15 @@ cairo_t *draw_girl_photo(int n)
         void (*draw)(cairo_t *);
         const char *caption;
     };
-    static const scene SCENES[5] = {
+    static const scene SCENES[] = {
         {tram_photo, "Rano v tramvaji"},
         {kiosk_photo, "Dopis z trafiky"},
         {kitchen_photo, "Buchty a pisnicky"},
         {park_photo, "Sobota pod lipou"},
         {station_photo, "Odjezd k mori"},
     };
-    cairo_t *cr = new_canvas(640, 480);
+    static_assert(sizeof SCENES / sizeof SCENES[0] == LETTER_PHOTOS, "a scene for each letter");
+    cairo_t *cr = new_canvas(PHOTO_FRAME_W, PHOTO_FRAME_H);
     SCENES[n].draw(cr);
     draw_caption(cr, SCENES[n].caption);
     return cr;

@@ -1,6 +1,7 @@
 // The full-screen pages: backdrop, splash, menu, help and the paper of the typing screen.
 #include "assets/data/canvas.h"
 #include "assets/data/pictures.h"
+#include "shell/catalogue_index.h"
 #include "shell/menu_areas.h"
 
 #include <cmath>
@@ -82,9 +83,9 @@ cairo_t *draw_background_page()
 {
     cairo_t *cr = new_canvas(800, 600);
     paint_backdrop(cr, 7);
-    // hugging the place of the framed 640 x 480 pictures at (80,60); the intro texts just
-    // above and below it keep clear ground
-    gold_frame(cr, 77, 57, 646, 486);
+    // hugging the place of the framed pictures, 3 pixels out; the intro texts just above and
+    // below it keep clear ground
+    gold_frame(cr, PHOTO_FRAME_X - 3, PHOTO_FRAME_Y - 3, PHOTO_FRAME_W + 6, PHOTO_FRAME_H + 6);
     return cr;
 }
 

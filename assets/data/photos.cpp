@@ -1,6 +1,7 @@
 // The five 640x480 reward pictures of the gallery.
 #include "assets/data/canvas.h"
 #include "assets/data/pictures.h"
+#include "shell/catalogue_index.h"
 
 #include <cmath>
 
@@ -21,7 +22,7 @@ static void draw_rose(cairo_t *cr, double x, double y, double r)
 
 static void reward_bouquet(cairo_t *cr)
 {
-    fill_vertical_gradient(cr, 0, 0, 640, 480, rgb(250, 228, 222), rgb(236, 190, 190));
+    fill_vertical_gradient(cr, 0, 0, PHOTO_FRAME_W, PHOTO_FRAME_H, rgb(250, 228, 222), rgb(236, 190, 190));
     cairo_set_line_width(cr, 5);
     for (int i = 0; i < 7; i++) {
         cairo_move_to(cr, 320, 430);
@@ -86,7 +87,7 @@ static void reward_swans(cairo_t *cr)
 
 static void reward_night(cairo_t *cr)
 {
-    fill_vertical_gradient(cr, 0, 0, 640, 480, rgb(15, 20, 60), rgb(70, 50, 110));
+    fill_vertical_gradient(cr, 0, 0, PHOTO_FRAME_W, PHOTO_FRAME_H, rgb(15, 20, 60), rgb(70, 50, 110));
     unsigned seed = 77;
     for (int i = 0; i < 120; i++)
         fill_ellipse(cr, next_random(seed) * 640, next_random(seed) * 400, 1.3, 1.3, CREAM,
@@ -114,8 +115,8 @@ static void reward_night(cairo_t *cr)
 
 static void reward_letter(cairo_t *cr)
 {
-    fill_vertical_gradient(cr, 0, 0, 640, 480, rgb(120, 30, 50), rgb(60, 15, 40));
-    scatter_hearts(cr, 0, 0, 640, 480, 50, rgb(240, 150, 170), 0.25, 91);
+    fill_vertical_gradient(cr, 0, 0, PHOTO_FRAME_W, PHOTO_FRAME_H, rgb(120, 30, 50), rgb(60, 15, 40));
+    scatter_hearts(cr, 0, 0, PHOTO_FRAME_W, PHOTO_FRAME_H, 50, rgb(240, 150, 170), 0.25, 91);
     cairo_save(cr);
     cairo_translate(cr, 320, 250);
     cairo_rotate(cr, -0.06);
@@ -131,10 +132,12 @@ static void reward_letter(cairo_t *cr)
 
 cairo_t *draw_reward_photo(int n)
 {
-    static void (*const DRAWERS[5])(cairo_t *) = {
+    static void (*const DRAWERS[])(cairo_t *) = {
         reward_bouquet, reward_sunset, reward_swans, reward_night, reward_letter,
     };
-    cairo_t *cr = new_canvas(640, 480);
+    static_assert(sizeof DRAWERS / sizeof DRAWERS[0] == GALLERY_PICTURES - LETTER_PHOTOS,
+                  "a drawing for each picture the gallery alone shows");
+    cairo_t *cr = new_canvas(PHOTO_FRAME_W, PHOTO_FRAME_H);
     DRAWERS[n](cr);
     return cr;
 }

@@ -6,8 +6,9 @@
 
 cairo_t *draw_paper_page();
 cairo_t *draw_background_page();
-cairo_t *draw_girl_photo(int n);    // n = 0..4: the letters' photos, PHOTO_01 to PHOTO_05
-cairo_t *draw_reward_photo(int n);  // n = 0..4: the gallery's own, PHOTO_06 to PHOTO_10
+// The photos, each PHOTO_FRAME_W x PHOTO_FRAME_H (shell/catalogue_index.h):
+cairo_t *draw_girl_photo(int n);    // letter_photos[n], the photo that opens letter n
+cairo_t *draw_reward_photo(int n);  // gallery_pictures[LETTER_PHOTOS + n], the gallery's own
 cairo_t *draw_menu_page();
 cairo_t *draw_splash_page();
 cairo_t *draw_time_strip();

@@ -181,13 +181,13 @@ sample_data instrument(int which) {
 
 const std::vector<song_plan> &song_plans() {
   static const std::vector<song_plan> plans = {
-      {"fb-dawn.it", "First Light", 92, 6, 62, false, INS_PIANO, INS_PAD, INS_BASS, 0,
+      {"First Light", 92, 6, 62, false, INS_PIANO, INS_PAD, INS_BASS, 0,
        {0, 5, 3, 4, 0, 5, 1, 4}, {3, 4, 2, 5, 3, 4, 1, 4}, "IABAE", 11},
-      {"freehart.it", "Free Heart", 148, 6, 67, false, INS_EPIANO, INS_PIANO, INS_BASS, 2,
+      {"Free Heart", 148, 6, 67, false, INS_EPIANO, INS_PIANO, INS_BASS, 2,
        {0, 3, 4, 0, 5, 3, 1, 4}, {5, 3, 0, 4, 5, 3, 1, 4}, "IABABAE", 23},
-      {"prsudrem.it", "Pursued Dream", 72, 6, 57, true, INS_EPIANO, INS_PAD, INS_BASS, 0,
+      {"Pursued Dream", 72, 6, 57, true, INS_EPIANO, INS_PAD, INS_BASS, 0,
        {0, 5, 2, 6, 0, 5, 3, 4}, {5, 2, 6, 0, 3, 6, 4, 4}, "IABAE", 37},
-      {"mntnprds.it", "Mountain Meadows", 120, 6, 65, false, INS_PIANO, INS_EPIANO,
+      {"Mountain Meadows", 120, 6, 65, false, INS_PIANO, INS_EPIANO,
        INS_BASS, 1, {0, 4, 5, 3, 0, 4, 3, 4}, {3, 0, 4, 5, 3, 0, 1, 4}, "IABABAE", 41},
   };
   return plans;

@@ -5,8 +5,8 @@
 
 #include "assets/sound/it_module.h"
 
+// The plans in the order of audio/game_sounds.h's song_files: plan i is written to song_files[i].
 struct song_plan {
-  std::string file_name;  // e.g. "fb-dawn.it"
   std::string title;
   uint8_t tempo;
   uint8_t speed;

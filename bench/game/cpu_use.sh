@@ -2,6 +2,8 @@
 # Processor use of the real game while a player reads or types: starts the game on a private
 # Xvfb and, on each screen, reads the user and system time of the game and of the X server
 # from /proc over a few seconds. Prints each as a share of one core, and the two together.
+# VELMORA_SCREEN=WIDTHxHEIGHT measures on a screen of that size under openbox, as a desktop
+# shows the game.
 #   bench/game/cpu_use.sh [GAME_DIR] [SECONDS]      (defaults: build/game 4)
 set -u
 game_src=${1:-build/game}
@@ -44,10 +46,12 @@ type_slowly() {
 }
 
 start_xvfb
+[ "$screen_size" != 800x600 ] && start_desktop
 cp -r "$game_src" "$work/game"
 rm -f "$work/game/cool.dat"
 (cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &
 game_pid=$!
+find_game_window 30 || lost "no window of the screen's size"
 wait_for 30 menu_up || lost "no menu"
 sleep 1
 

@@ -1,9 +1,10 @@
-// Measures the letter game on a private X server: passes of the typing loop per second,
-// key-to-screen latency and dropped keys while typing at 15 keys a second, and peak resident
-// memory after a full game and after 200 starts of a game left with ESC. The player runs on a
-// second thread and reads the screen without its lock, which the game's thread holds while it
-// draws. Prints its figures; asserts nothing. (bench/game/menu_rounds.sh measures the whole
-// program over menu round trips.)
+// Measures the letter game on a private X server (800x600, or VELMORA_TEST_SCREEN's size):
+// passes of the typing loop per second, key-to-screen latency and dropped keys while typing at
+// 15 keys a second, the length of a fade and of the credits' roll, and peak resident memory
+// after a full game and after 200 starts of a game left with ESC. The player runs on a second
+// thread and reads the screen as presented. Prints its figures; asserts nothing.
+// (bench/game/menu_rounds.sh measures the whole program over menu round trips,
+// bench/game/screen_sizes.sh these figures at the screen sizes people have.)
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -18,7 +19,10 @@
 #include "game/results.h"
 #include "game/typing_game.h"
 #include "game/typing_page.h"
+#include "extras/credits.h"
+#include "platform/i_screen.h"
 #include "shell/catalogue.h"
+#include "shell/picture.h"
 #include "tests/support/test_resources.h"
 #include "tests/e2e/key_names.h"
 #include "tests/support/test_screen.h"
@@ -55,12 +59,66 @@ static long peak_rss_kb() {
     return usage.ru_maxrss;
 }
 
+// A canvas cell's character as the screen shows it: a dark pixel among the screen pixels that
+// show the cell, wherever and however large the picture is there.
 static bool cell_has_black(int line, int pos) {
-    for (int y = cell_y(line); y < cell_y(line) + LINE_SPACING; y++)
-        for (int x = cell_x(line, pos); x < cell_x(line, pos) + CELL_ADVANCE; x++)
-            if (screen_pixel_unlocked(x, y) == 0)
+    screen_layout at = current_layout();
+    int x0 = at.x + cell_x(line, pos) * at.w / CANVAS_W, y0 = at.y + cell_y(line) * at.h / CANVAS_H;
+    int x1 = at.x + (cell_x(line, pos) + CELL_ADVANCE) * at.w / CANVAS_W;
+    int y1 = at.y + (cell_y(line) + CURSOR_HEIGHT) * at.h / CANVAS_H;
+    for (int y = y0; y < y1; y++)
+        for (int x = x0; x < x1; x++)
+            if (near_colour(shown_pixel_unlocked(x, y), 0, 0x30))
                 return true;
     return false;
+}
+
+static double ms_since(clock_type::time_point start) {
+    return std::chrono::duration<double, std::milli>(clock_type::now() - start).count();
+}
+
+// A whole fade of the backdrop, and the credits from their first black frame until the last
+// row has left the top (the canvas black again after text): as long at any screen size if
+// all is well.
+static void fade_and_credits_figures() {
+    auto start = clock_type::now();
+    show_picture(BACKGROUND_PAGE);
+    std::printf("a fade: %.0f ms\n", ms_since(start));
+    const int PRESENTS = 20;
+    start = clock_type::now();
+    for (int i = 0; i < PRESENTS; i++)
+        present_canvas();
+    std::printf("a full present: %.1f ms\n", ms_since(start) / PRESENTS);
+    double roll_ms = 0;
+    std::thread watcher([&] {
+        auto begun = clock_type::now();
+        auto canvas_has_text = [] {
+            for (int y = 0; y < CANVAS_H; y++)
+                for (int x = 0; x < CANVAS_W; x++)
+                    if (screen_pixel_unlocked(x, y) != 0)
+                        return true;
+            return false;
+        };
+        // The roll starts on a black canvas, brings its rows in and ends black again. Each
+        // frame is cleared before it is drawn, so black counts once it has lasted 100 ms.
+        for (int phase = 0; phase < 3; phase++) {
+            bool want_text = phase == 1;
+            auto since = clock_type::now();
+            while (canvas_has_text() != want_text || (!want_text && ms_since(since) < 100)) {
+                if (canvas_has_text() != want_text)
+                    since = clock_type::now();
+                pause_ms(2);
+            }
+            if (phase == 0)
+                begun = since;
+        }
+        roll_ms = ms_since(begun) - 100;
+        simulate_keypress(' ');
+    });
+    run_credits();
+    watcher.join();
+    clear_keybuf();
+    std::printf("credits rolled through in %.0f ms\n", roll_ms);
 }
 
 
@@ -139,7 +197,10 @@ static void escaped_game() {
     key[KEY_ESC] = 0;
 }
 
-int main() {
+// `game_bench screen` measures only what the screen's size may change: typing, a fade and
+// the credits.
+int main(int argc, char **argv) {
+    bool screen_only = argc > 1 && std::strcmp(argv[1], "screen") == 0;
     if (!open_test_screen())
         return 1;
     std::vector<bytes> pictures(CATALOGUE_SIZE);
@@ -150,7 +211,15 @@ int main() {
     pictures[TIME_STRIP] = encode_jpeg(solid_rgb(800, 15, 0x203060), 800, 15);
     install_test_resources(pictures);
 
+    screen_layout at = current_layout();
+    std::printf("screen %dx%d, picture %dx%d at +%d+%d\n", at.screen_w, at.screen_h, at.w, at.h,
+                at.x, at.y);
     typing_figures();
+    fade_and_credits_figures();
+    if (screen_only) {
+        close_test_screen();
+        return 0;
+    }
     full_game();
     long after_game = peak_rss_kb();
     std::printf("peak resident after a full game: %ld KiB\n", after_game);

@@ -5,12 +5,11 @@
 #include <filesystem>
 #include <thread>
 
+#include "audio/game_sounds.h"
 #include "audio/jukebox.h"
 #include "tests/audio/sound_files.h"
 
 namespace {
-
-const char *const SONG_NAMES[] = {"fb-dawn.it", "freehart.it", "prsudrem.it", "mntnprds.it"};
 
 class AudioThreads : public ::testing::Test {
 protected:
@@ -20,8 +19,8 @@ protected:
         dir = make_temp_dir("threads");
         std::filesystem::current_path(dir);
         std::filesystem::create_directories("Music");
-        for (const char *name : SONG_NAMES)
-            write_test_module(std::string("Music/") + name, 2);
+        for (const char *name : song_files)
+            write_test_module(slashed_path(name), 2);
         write_test_module("extra.mod", 64);
         write_tone_wav("click.wav", 0.05, 1000);
         capture_output_to(dir + "/capture.raw");
@@ -88,17 +87,19 @@ TEST_F(AudioThreads, TimerThreadAndMainThreadAtOnce)
 TEST_F(AudioThreads, CloseWhileTheTimerThreadStillTicks)
 {
     // The game removes its timer before closing the layer; a tick that slips in between
-    // must still find nothing to crash on.
+    // must still find nothing to crash on, and load nothing: the song it names was freed by
+    // the close, and a load now gives null.
     std::atomic<bool> done{false};
     std::atomic<int> cycles{0};
     std::thread timer(timer_thread_work, std::ref(done), std::ref(cycles));
     while (cycles.load() < 5)
         sleep_ms(1);
     FSOUND_Close();
-    sleep_ms(50);
+    for (int after_close = cycles.load(); cycles.load() < after_close + 2;)
+        sleep_ms(1);
     done.store(true);
     timer.join();
-    EXPECT_FALSE(FMUSIC_IsPlaying(current_song));
+    EXPECT_EQ(current_song, nullptr) << "a tick after the close kept or loaded a song";
 }
 
 }  // namespace

@@ -4,12 +4,11 @@
 #include <ctime>
 #include <filesystem>
 
+#include "audio/game_sounds.h"
 #include "audio/jukebox.h"
 #include "tests/audio/sound_files.h"
 
 namespace {
-
-const char *const SONG_NAMES[] = {"fb-dawn.it", "freehart.it", "prsudrem.it", "mntnprds.it"};
 
 // Each test runs in a folder of its own, as the game runs in its playable folder.
 class Jukebox : public ::testing::Test {
@@ -33,8 +32,8 @@ protected:
     void write_songs(int rows)
     {
         std::filesystem::create_directories("Music");
-        for (const char *name : SONG_NAMES)
-            write_test_module(std::string("Music/") + name, rows);
+        for (const char *name : song_files)
+            write_test_module(slashed_path(name), rows);
     }
     std::filesystem::path home;
     std::string dir;
@@ -112,11 +111,11 @@ TEST_F(Jukebox, EveryPickIsSeededFromTheClock)
         sleep_ms(5);  // a fresh second: the pick below falls in the same one
     std::time_t second = std::time(nullptr);
     std::srand(static_cast<unsigned>(second));
-    int chosen = std::rand() % 4;
+    int chosen = std::rand() % SONG_COUNT;
     std::filesystem::create_directories("Music");
-    write_test_module(std::string("Music/") + SONG_NAMES[chosen], 64);
+    write_test_module(slashed_path(song_files[chosen]), 64);
     unsigned other = 1;
-    while (std::srand(other), std::rand() % 4 == chosen)
+    while (std::srand(other), std::rand() % SONG_COUNT == chosen)
         other++;
     std::srand(other);
     music_enabled = true;
@@ -149,7 +148,7 @@ TEST_F(Jukebox, OnlyTheFilesInTheSongTableAreTried)
 {
     std::filesystem::create_directories("Music");
     write_test_module("Music/other.it", 64);
-    write_test_module("fb-dawn.it", 64);
+    write_test_module(std::filesystem::path(slashed_path(song_files[0])).filename(), 64);
     music_enabled = true;
     play_random_song();
     EXPECT_EQ(current_song, nullptr);

@@ -9,13 +9,12 @@ game_src=$1
 letter_keys=$2
 game_facts=$(dirname "$letter_keys")/game_facts
 
-wm_pid=
 away_pid=
 VELMORA_SCREEN=1280x800
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh
 . "$here/screen.sh"
-trap 'kill $away_pid $wm_pid 2>/dev/null; cleanup' EXIT
+trap 'kill $away_pid 2>/dev/null; cleanup' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
@@ -28,12 +27,8 @@ bar_columns() { count 800000 750 1 "$bar_left" $((bar_top + 6)); }
 focused() { xdotool getwindowfocus getwindowname 2>/dev/null; }
 
 start_xvfb
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-cp -r "$game_src" "$work/game"
-(cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &
-game_pid=$!
+start_desktop
+start_game
 find_game_window 60 || fail "no full-screen game window under the window manager"
 wait_for 30 menu_up || fail "the menu did not come up"
 snap menu

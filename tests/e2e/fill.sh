@@ -1,8 +1,9 @@
 #!/bin/bash
 # The game on a desktop larger than its picture: openbox on a WIDTHxHEIGHT Xvfb. The picture
 # must fill the screen's height with its 4:3 shape, centred between black bars; a press in the
-# middle of each menu area must do what the area does; letter 1 typed at 10 ms a key must
-# leave no mistake; Quit ends the game with status 0.
+# middle of each menu area must do what the area does; letter 1 typed at 10 ms a key, with a
+# switch to a window and back halfway (F11, Alt+Enter), must leave no mistake; Quit ends the
+# game with status 0.
 #   fill.sh GAME_DIR LETTER_KEYS WIDTHxHEIGHT
 set -u
 game_src=$1
@@ -10,11 +11,9 @@ letter_keys=$2
 game_facts=$(dirname "$letter_keys")/game_facts
 VELMORA_SCREEN=$3
 
-wm_pid=
 here=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=screen.sh
 . "$here/screen.sh"
-trap 'kill $wm_pid 2>/dev/null; cleanup' EXIT
 
 fail() {
     echo "FAIL: $VELMORA_SCREEN: $*" >&2
@@ -34,13 +33,20 @@ picture_fills() {
         [ "$(root_pixel $((right + 1)) "$y")" = 000000 ]
 }
 
+# window_of W H: waits for the game's window to be W x H.
+window_of() {
+    local info
+    for _ in $(seq 50); do
+        info=$(xwininfo -name Velmora 2>/dev/null)
+        grep -q "Width: $1\$" <<<"$info" && grep -q "Height: $2\$" <<<"$info" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
 start_xvfb
-openbox >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
-cp -r "$game_src" "$work/game"
-(cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &
-game_pid=$!
+start_desktop
+start_game
 find_game_window 60 || fail "no full-screen game window"
 wait_for 30 menu_up || fail "the menu did not come up"
 picture_fills || fail "the picture does not fill the height at ${picture_w}x$picture_h+$origin_x+$origin_y"
@@ -64,7 +70,16 @@ any_key
 wait_for 10 centre_text_up || fail "no title page"
 any_key
 wait_for 10 typing_up || fail "no typing page"
-xdotool key --delay 10 "${keys[@]}"
+# Halfway, F11 takes the game to a window and Alt+Enter back: neither is typing, and the
+# letter goes on where it was.
+half=$((${#keys[@]} / 2))
+xdotool key --delay 10 "${keys[@]:0:half}"
+xdotool key F11
+window_of 800 600 || fail "F11 made no 800x600 window"
+xdotool key alt+Return
+window_of "$screen_w" "$screen_h" || fail "Alt+Enter did not return to full screen"
+sleep 0.5
+xdotool key --delay 10 "${keys[@]:half}"
 sleep 0.5; grab
 snap typing
 [ "$(count 000000 500 30 "$(cell_x 9 0)" "$(cell_y 8)")" -gt 0 ] ||

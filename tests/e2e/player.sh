@@ -77,7 +77,7 @@ type_first_letter() {
             sleep 0.15; grab
             local x y
             x=$(cell_x 0 $pos); y=$(cell_y 0)
-            [ "$(count C4262A 9 15 "$x" "$y")" -gt 0 ] || fail "mistake at position $pos not marked in C4262A"
+            [ "$(count "$mistake_red" 9 15 "$x" "$y")" -gt 0 ] || fail "mistake at position $pos not marked in $mistake_red"
         else
             tap "$k"
             if [ $line = 0 ] && [ $pos = 0 ]; then
@@ -154,22 +154,21 @@ more_of_the_menu() {
     wait_for 10 menu_up || fail "the second page did not return on a key"
 }
 
-# check_highscore MIN MAX: cool.dat beside the game holds the won game's record, little-endian
-# words (seconds + 10) XOR 0x20 and (mistakes - 20) XOR 0x10, with MIN to MAX mistakes. The
-# chord's first keys may be judged before the last is down, each a mistake. A mistake costs
-# 5 to 15 seconds, so the time lies between 5 s a mistake and the run's time plus 15 s each.
+# check_highscore MIN MAX: cool.dat beside the game holds the won game's record, decoded by
+# the facts tool as the game decodes it, with MIN to MAX mistakes. The chord's first keys may
+# be judged before the last is down, each a mistake. The time lies between the cheapest
+# letter's cost a mistake and the run's time plus the dearest letter's cost each.
 check_highscore() {
-    local file=$work/game/cool.dat w0 w1 seconds mistakes
+    local file=$work/game/cool.dat seconds mistakes
+    local costs=($(printf '%s\n' $mistake_seconds | sort -n))
     [ -f "$file" ] || { fail "no cool.dat after a won game"; return; }
-    [ "$(stat -c %s "$file")" = 8 ] || { fail "cool.dat does not hold 8 bytes"; return; }
-    read -r w0 w1 < <(od -An -tu4 --endian=little "$file")
-    seconds=$((((w0 ^ 0x20) - 10) & 0xFFFFFFFF))
-    mistakes=$((((w1 ^ 0x10) + 20) & 0xFFFFFFFF))
+    read -r seconds mistakes < <("$game_facts" record "$file") ||
+        { fail "cool.dat does not hold a record"; return; }
     note "cool.dat: $seconds seconds, $mistakes mistakes"
     [ "$mistakes" -ge "$1" ] && [ "$mistakes" -le "$2" ] ||
         fail "cool.dat holds $mistakes mistakes, not $1 to $2"
-    [ "$seconds" -ge $((5 * mistakes)) ] &&
-        [ "$seconds" -le $((SECONDS - game_start + 15 * mistakes)) ] ||
+    [ "$seconds" -ge $((costs[0] * mistakes)) ] &&
+        [ "$seconds" -le $((SECONDS - game_start + costs[-1] * mistakes)) ] ||
         fail "cool.dat holds $seconds seconds for $mistakes mistakes"
 }
 

@@ -17,6 +17,7 @@ eval "$facts"
 work=$(mktemp -d)
 shots=${shots:-$work/shots}
 xvfb_pid=
+wm_pid=
 game_pid=
 screen_size=${VELMORA_SCREEN:-800x600}
 screen_w=${screen_size%x*}
@@ -35,6 +36,7 @@ count_fuzz=0
 
 cleanup() {
     [ -n "${game_pid:-}" ] && kill "$game_pid" 2>/dev/null
+    [ -n "${wm_pid:-}" ] && kill "$wm_pid" 2>/dev/null
     [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$work"
@@ -50,6 +52,20 @@ start_xvfb() {
     done
     [ -s "$work/display" ] || { echo "player: Xvfb did not start" >&2; exit 1; }
     export DISPLAY=":$(head -n1 "$work/display")"
+}
+
+# start_desktop: openbox on the server, as a desktop runs the game, once it answers.
+start_desktop() {
+    openbox >/dev/null 2>&1 &
+    wm_pid=$!
+    for _ in $(seq 50); do wmctrl -m >/dev/null 2>&1 && break; sleep 0.1; done
+}
+
+# start_game: the game from a copy of game_src in the scratch folder, its output dropped.
+start_game() {
+    cp -r "$game_src" "$work/game"
+    (cd "$work/game" && exec ./velmora) >/dev/null 2>&1 &
+    game_pid=$!
 }
 
 # wait_game_end SECONDS: waits for the game to end and sets game_status to its exit status;

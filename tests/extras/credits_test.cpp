@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <thread>
 
+#include "audio/game_sounds.h"
 #include "extras/credits.h"
 #include "shell/catalogue.h"
 #include "tests/support/test_resources.h"
@@ -40,6 +41,10 @@ TEST_F(Credits, TableHasTheFixedHeadingsAndTheLibrariesReallyUsed)
         EXPECT_STREQ(credit_lines[f.row - 1], f.text) << "row " << f.row;
     for (int row : {3, 6, 9, 12, 15, 17, 22, 26})
         EXPECT_STREQ(credit_lines[row - 1], "") << "row " << row;
+    // Every song the jukebox plays is credited by its file's name.
+    for (int i = 0; i < SONG_COUNT; i++)
+        EXPECT_NE(strstr(credit_lines[17 + i], strchr(song_files[i], '\\') + 1), nullptr)
+            << song_files[i];
     EXPECT_NE(strstr(credit_lines[24], "SDL2_mixer"), nullptr);
     EXPECT_NE(strstr(credit_lines[24], "libopenmpt"), nullptr);
     for (int i = 0; i < CREDIT_LINES; i++) {

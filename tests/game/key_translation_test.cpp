@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "game/key_translation.h"
+#include "game/letter_book.h"
 
 TEST(key_translation, swaps_y_and_z_in_both_cases)
 {
@@ -77,4 +78,17 @@ TEST(key_translation, the_player_chooses_how_keys_are_taken)
     EXPECT_EQ(judged_key('y'), 'z');
     EXPECT_EQ(judged_key('"'), '!');
     keys_rule = FOLLOW_LAYOUT;
+}
+
+// A player whose keyboard is taken for a Czech one reported as US gets only what the table
+// makes of the keys: every character of the letters must still come from some key.
+TEST(key_translation, every_character_of_the_letters_comes_from_a_key)
+{
+    bool reachable[128] = {};
+    for (int c = ' '; c <= '~'; c++)
+        reachable[translate_key(c) & 127] = true;
+    for (int l = 0; l < LETTER_COUNT; l++)
+        for (int i = 0; i < LINES_PER_LETTER; i++)
+            for (const char *c = letter_lines[l][i]; *c; c++)
+                EXPECT_TRUE(reachable[*c & 127]) << "'" << *c << "' in letter " << l + 1;
 }

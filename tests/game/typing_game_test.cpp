@@ -16,18 +16,14 @@
 #include "game/typing_game.h"
 #include "game/typing_page.h"
 #include "shell/catalogue.h"
+#include "tests/game/other_screens_stub.h"
 #include "tests/support/test_resources.h"
 #include "tests/e2e/key_names.h"
 #include "tests/support/test_screen.h"
 
-// The results screen and the gallery are other screens; here they only count their calls.
-int32_t total_seconds;
-int32_t mistake_count;
-static std::atomic<int> results_shown{0};
-static std::atomic<int> gallery_shown{0};
+// The results screen and the gallery are other screens: the stubs linked in their place only
+// count their calls (results_shown, gallery_shown).
 static std::atomic<bool> game_running{false};
-void show_results() { results_shown++; }
-void run_reward_gallery() { gallery_shown++; }
 
 enum { BACKDROP = 0x404040, PAPER = 0xC0B090, STRIP = 0x203060, WHITE = 0xFFFFFF };
 static const int photo_colours[LETTER_COUNT] = {0xE00000, 0x00C000, 0x0000E0, 0xE0E000,
@@ -175,7 +171,7 @@ static void finish_as_time_runs_out(int letter)
 static int count_in_cell(int line, int pos, int colour)
 {
     int n = 0;
-    for (int y = cell_y(line); y < cell_y(line) + LINE_SPACING; y++)
+    for (int y = cell_y(line); y < cell_y(line) + PAGE_LINE_SPACING; y++)
         for (int x = cell_x(line, pos); x < cell_x(line, pos) + CELL_ADVANCE; x++)
             n += screen_pixel_unlocked(x, y) == colour;
     return n;
@@ -297,12 +293,12 @@ TEST_F(TypingGame, CorrectAndWrongKeysOnThePage)
         int before = seconds_elapsed;
         type_key(ENTER);  // before the line end ENTER is a typed character, a wrong one
         penalty_seconds = seconds_elapsed - before;
-        second_red = wait_for_cell(0, 1, 0xC4262A);
-        first_red = count_in_cell(0, 0, 0xC4262A);
+        second_red = wait_for_cell(0, 1, MISTAKE_RED);
+        first_red = count_in_cell(0, 0, MISTAKE_RED);
         for (int p = 2; p < space_pos; p++)
             type_key(key_for_char(line[p]));
         type_key('\b');  // Backspace corrects nothing: a wrong key where a space is expected
-        space_red = wait_for_cell(0, space_pos, 0xC4262A);
+        space_red = wait_for_cell(0, space_pos, MISTAKE_RED);
         type_key(key_for_char(line[space_pos + 1]));
         after_space = wait_for_cell(0, space_pos + 1, 0x000000);
         key[KEY_ESC] = 1;
@@ -335,6 +331,26 @@ TEST_F(TypingGame, TimeOutOnTheFirstLetterIsGameOver)
     EXPECT_EQ(mistake_count, 1);
     EXPECT_EQ(total_seconds, 0);
     EXPECT_EQ(results_shown, 0);
+}
+
+// A player still typing as the time runs out: keys typed until GAME OVER stands never dismiss it.
+TEST_F(TypingGame, KeysTypedAcrossTheTimeOutLeaveGameOverStanding)
+{
+    bool standing = false;
+    play([&standing] {
+        if (!pass_pages(0))
+            return;
+        seconds_elapsed = time_limits[0] - 5;
+        auto end = clock_type::now() + std::chrono::seconds(5);
+        while (!centred_text_shown("GAME OVER", 280, 0) && clock_type::now() < end) {
+            simulate_keypress('#');
+            pause_ms(10);
+        }
+        pause_ms(300);
+        standing = game_running && centred_text_shown("GAME OVER", 280, 0);
+        press_on(BACKDROP);
+    });
+    EXPECT_TRUE(standing) << "GAME OVER was dismissed by a key typed before it stood";
 }
 
 TEST_F(TypingGame, TimeOutsFromTheThirdLetterOfferTwoRetries)

@@ -59,6 +59,14 @@ TEST_F(Peer, CjpegSamplingsSizesAndQualities)
         {160, 120, false, "-sample 2x2 -restart 1 -quality 80"},
         {75, 45, false, "-sample 1x1 -restart 1 -optimize -quality 70"},
         {64, 64, true, "-grayscale -restart 1 -quality 90"},
+        {150, 103, false, "-sample 1x2 -quality 75"},
+        {150, 103, false, "-sample 4x1 -quality 75"},
+        {149, 227, false, "-sample 4x2 -quality 60"},
+        {149, 227, false, "-sample 2x4 -restart 3B -quality 60"},
+        {91, 100, false, "-sample 1x4 -quality 85"},
+        {227, 149, true, "-grayscale -restart 8B -quality 80"},
+        {160, 120, false, "-sample 2x2 -restart 7B -quality 80"},
+        {75, 45, false, "-sample 1x1 -restart 2 -quality 70"},
     };
     for (const variant &v : variants)
         expect_agreement(run_cjpeg(v.width, v.height, v.grey, std::string("-dct int -baseline ") +

@@ -5,7 +5,8 @@
 // - Header pass: markers are looked for byte by byte; SOI, APP0 "JFIF" version 1, DQT (8-bit
 //   tables 0 and 1), SOF0/SOF1 (8-bit samples), DHT and SOS (one or three components, tables 0
 //   and 1) must all come before SOS, which must start within 10000 bytes. COM is passed over,
-//   DRI only noted. Any other marker, or a header that runs past the end, gives null.
+//   DRI gives the restart interval. Any other marker, or a header that runs past the end,
+//   gives null.
 // - Huffman codes are found bit by bit by searching the table's entries in order. A table
 //   defined again replaces the earlier one whole; one of more than 256 codes gives null.
 // - Bits come one at a time; the byte after a 0xFF is passed over unseen, and bytes past the
@@ -14,11 +15,15 @@
 // - A block whose AC code matches nothing within 16 bits becomes a cross of 255 on 0.
 // - Inverse DCT: the Loeffler-Ligtenberg-Moschytz kernel with 13-bit constants, columns then
 //   rows, a column without AC terms taking its DC term times 4; 32-bit arithmetic that wraps.
-// - Each MCU row ends, when DRI was seen, by clearing the DC predictors and stepping two bytes
-//   on from the reader's position, dropping the rest of the current byte.
+// - After every restart-interval-th MCU (counted across rows), when DRI was seen with an
+//   interval above 0: the DC predictors are cleared and the reader steps two bytes on from
+//   its position, dropping the rest of the current byte.
+// - Luma blocks H across and V down per MCU, chroma one block each, repeated over H x V.
 // - Pixels go one at a time through makecol24 and putpixel into a 24-bit bitmap, which is
-//   then converted to the depth _color_load_depth names. Pictures of 2^29 pixels or more, or
-//   colour scans whose luma sampling H x V is not 1, 2 or 4, give null.
+//   then converted to the depth _color_load_depth names. Null for: pictures of width or
+//   height 0 or of 2^29 pixels or more; a scan that is not every component of the frame in
+//   its order (1, or 1, 2, 3 with chroma 1 x 1 and luma H, V of 1, 2 or 4, at most 8
+//   blocks); scan data of fewer than two bits a block.
 #include "plain_jpeg.h"
 
 #include <allegro/internal/aintern.h>
@@ -64,10 +69,16 @@ struct jpeg_state {
     huffman_entry huffman[4][256];
     int quant[2][64];
     int luma_sampling;
-    int luma_quant, chroma_quant;
-    int luma_ac, chroma_ac;
-    int luma_dc, chroma_dc;
+    int luma_h, luma_v;
+    int frame_components;
+    int frame_ids[256];
+    int frame_sampling[256];
+    int scan_ids[3];
+    int luma_quant, cb_quant, cr_quant;
+    int luma_ac, cb_ac, cr_ac;
+    int luma_dc, cb_dc, cr_dc;
     int markers;
+    int restart_interval;
 };
 
 // 32-bit two's complement arithmetic, wrapping instead of overflowing.
@@ -106,15 +117,22 @@ bool parse_sof(jpeg_state &s)
     s.height = next_u16(s);
     s.width = next_u16(s);
     int count = next_byte(s);
+    s.frame_components = count;
     for (int i = 0; i < count && !s.ran_out; i++) {
         int id = next_byte(s), sampling = next_byte(s), selector = next_byte(s);
         if (id >= 1 && id <= 3 && selector > 1)
             return false;
+        s.frame_ids[i] = id;
+        s.frame_sampling[i] = sampling;
         if (id == 1) {
-            s.luma_sampling = (sampling >> 4) * (sampling & 15);
+            s.luma_h = sampling >> 4;
+            s.luma_v = sampling & 15;
+            s.luma_sampling = s.luma_h * s.luma_v;
             s.luma_quant = selector;
-        } else if (id == 2 || id == 3) {
-            s.chroma_quant = selector;
+        } else if (id == 2) {
+            s.cb_quant = selector;
+        } else if (id == 3) {
+            s.cr_quant = selector;
         }
     }
     return !s.ran_out;
@@ -174,12 +192,16 @@ bool parse_sos(jpeg_state &s)
         int dc = tables >> 4, ac = tables & 15;
         if (dc > 1 || ac > 1)
             return false;
+        s.scan_ids[i] = id;
         if (id == 1) {
             s.luma_dc = dc;
             s.luma_ac = ac;
-        } else if (id == 2 || id == 3) {
-            s.chroma_dc = dc;
-            s.chroma_ac = ac;
+        } else if (id == 2) {
+            s.cb_dc = dc;
+            s.cb_ac = ac;
+        } else if (id == 3) {
+            s.cr_dc = dc;
+            s.cr_ac = ac;
         } else {
             return false;
         }
@@ -228,8 +250,9 @@ bool handle_marker(jpeg_state &s)
         return parse_dqt(s);
     case 0xDD:
         s.markers |= SEEN_DRI;
-        s.pos += 5;
-        return true;
+        skip_bytes(s, 3);
+        s.restart_interval = next_u16(s);
+        return !s.ran_out;
     case 0xE0:
         s.markers |= SEEN_APP0;
         return parse_app0(s);
@@ -254,8 +277,19 @@ bool read_headers(jpeg_state &s)
     }
     if ((s.markers & REQUIRED) != REQUIRED)
         return false;
-    return s.scan_components == 1 || s.luma_sampling == 1 || s.luma_sampling == 2 ||
-           s.luma_sampling == 4;
+    // The scan holds every component of the frame, in the frame's order: component 1 alone
+    // (grey), or components 1, 2 and 3 with chroma sampled 1 x 1 and luma H and V each 1, 2
+    // or 4, at most 8 luma blocks.
+    if (s.scan_components != s.frame_components)
+        return false;
+    for (int i = 0; i < s.scan_components; i++)
+        if (s.frame_ids[i] != i + 1 || s.scan_ids[i] != i + 1)
+            return false;
+    if (s.scan_components == 1)
+        return true;
+    auto factor = [](int f) { return f == 1 || f == 2 || f == 4; };
+    return s.frame_sampling[1] == 0x11 && s.frame_sampling[2] == 0x11 && factor(s.luma_h) &&
+           factor(s.luma_v) && s.luma_h * s.luma_v <= 8;
 }
 
 // --- entropy-coded data -------------------------------------------------------------------
@@ -419,26 +453,25 @@ void put_ycbcr_pixel(BITMAP *picture, int x, int y, int luma, int cb, int cr)
 // Decodes the MCUs row by row and writes their pixels; putpixel clips the edge MCUs.
 void decode_scan(jpeg_state &s, BITMAP *picture)
 {
-    int luma[4][64], cb[64], cr[64];
+    int luma[8][64], cb[64], cr[64];
     int predictors[3] = {0, 0, 0};
-    int luma_blocks = s.scan_components == 1 ? 1 : s.luma_sampling;
-    int mcu_w = luma_blocks == 1 ? 8 : 16, mcu_h = luma_blocks == 4 ? 16 : 8;
-    const int *luma_q = s.quant[s.luma_quant], *chroma_q = s.quant[s.chroma_quant];
+    int h = s.scan_components == 1 ? 1 : s.luma_h, v = s.scan_components == 1 ? 1 : s.luma_v;
+    int mcu_w = 8 * h, mcu_h = 8 * v;
     start_scan(s);
-    int mcu_x = 0, mcu_y = 0;
+    int mcu_x = 0, mcu_y = 0, since_restart = 0;
     do {
-        for (int b = 0; b < luma_blocks; b++)
-            decode_block(s, luma[b], s.huffman[s.luma_dc], s.huffman[2 + s.luma_ac], luma_q,
-                         predictors[0]);
+        for (int b = 0; b < h * v; b++)
+            decode_block(s, luma[b], s.huffman[s.luma_dc], s.huffman[2 + s.luma_ac],
+                         s.quant[s.luma_quant], predictors[0]);
         if (s.scan_components == 3) {
-            decode_block(s, cb, s.huffman[s.chroma_dc], s.huffman[2 + s.chroma_ac], chroma_q,
+            decode_block(s, cb, s.huffman[s.cb_dc], s.huffman[2 + s.cb_ac], s.quant[s.cb_quant],
                          predictors[1]);
-            decode_block(s, cr, s.huffman[s.chroma_dc], s.huffman[2 + s.chroma_ac], chroma_q,
+            decode_block(s, cr, s.huffman[s.cr_dc], s.huffman[2 + s.cr_ac], s.quant[s.cr_quant],
                          predictors[2]);
         }
         for (int y = 0; y < mcu_h; y++)
             for (int x = 0; x < mcu_w; x++) {
-                int block = (y / 8) * 2 + x / 8;
+                int block = (y / 8) * h + x / 8;
                 int sample = luma[block][(y % 8) * 8 + x % 8];
                 if (s.scan_components == 1) {
                     int v = limit(sample);
@@ -448,15 +481,18 @@ void decode_scan(jpeg_state &s, BITMAP *picture)
                 int at = (y * 8 / mcu_h) * 8 + x * 8 / mcu_w;
                 put_ycbcr_pixel(picture, mcu_x + x, mcu_y + y, sample, cb[at], cr[at]);
             }
+        since_restart++;
+        if ((s.markers & SEEN_DRI) && s.restart_interval > 0 &&
+            since_restart == s.restart_interval) {
+            predictors[0] = predictors[1] = predictors[2] = 0;
+            s.pos += 2;
+            s.bits_left = 0;
+            since_restart = 0;
+        }
         mcu_x += mcu_w;
         if (mcu_x >= s.width) {
             mcu_x = 0;
             mcu_y += mcu_h;
-            if (s.markers & SEEN_DRI) {
-                predictors[0] = predictors[1] = predictors[2] = 0;
-                s.pos += 2;
-                s.bits_left = 0;
-            }
         }
     } while (mcu_y < s.height);
 }
@@ -471,7 +507,15 @@ BITMAP *plain_decode_jpeg(const unsigned char *data, long size, RGB *palette)
     jpeg_state s = blank;
     s.start = data;
     s.size = size;
-    if (!read_headers(s) || static_cast<long long>(s.width) * s.height >= (1LL << 29))
+    if (!read_headers(s) || s.width == 0 || s.height == 0 ||
+        static_cast<long long>(s.width) * s.height >= (1LL << 29))
+        return nullptr;
+    // At least two bits of scan data a block (a DC code, an end of block), or a bomb.
+    long long mcu_w = s.scan_components == 1 ? 8 : 8 * s.luma_h;
+    long long mcu_h = s.scan_components == 1 ? 8 : 8 * s.luma_v;
+    long long blocks = ((s.width + mcu_w - 1) / mcu_w) * ((s.height + mcu_h - 1) / mcu_h) *
+                       (s.scan_components == 1 ? 1 : s.luma_h * s.luma_v + 2);
+    if (static_cast<long long>(s.size - s.pos) * 8 < 2 * blocks)
         return nullptr;
     int depth = _color_load_depth(24, FALSE);
     BITMAP *picture = create_bitmap_ex(24, s.width, s.height);

@@ -1,4 +1,3 @@
-#include <allegro.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 

@@ -28,10 +28,12 @@ static bool start_xvfb()
         // its end, a later write must not kill the server with SIGPIPE.
         signal(SIGPIPE, SIG_IGN);
         std::string fd = std::to_string(fds[1]);
+        const char *size = getenv("VELMORA_TEST_SCREEN");
+        std::string screen = std::string(size && *size ? size : "800x600") + "x24";
         // Xvfb's messages are not the test's; should /dev/null not open, they reach its log.
         FILE *quiet = freopen("/dev/null", "w", stderr);
         (void)quiet;
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", (char *)nullptr);
         _exit(127);
     }
@@ -50,8 +52,22 @@ static bool start_xvfb()
     return true;
 }
 
+static void stop_xvfb()
+{
+    if (xvfb_pid > 0) {
+        kill(xvfb_pid, SIGTERM);
+        waitpid(xvfb_pid, nullptr, 0);
+        xvfb_pid = -1;
+    }
+    if (display_pipe >= 0) {
+        close(display_pipe);
+        display_pipe = -1;
+    }
+}
+
 bool open_test_screen()
 {
+    stop_xvfb();
     if (!start_xvfb())
         return false;
     if (allegro_init() != 0 || install_timer() != 0 || install_keyboard() != 0) {
@@ -66,18 +82,15 @@ bool open_test_screen()
     return true;
 }
 
+// The server stays up until the program ends: a connection of the game's own (the keyboard
+// layout's) lives as long as the program, and a server gone under it ends the program as a
+// lost display would.
 void close_test_screen()
 {
     allegro_exit();
-    if (xvfb_pid > 0) {
-        kill(xvfb_pid, SIGTERM);
-        waitpid(xvfb_pid, nullptr, 0);
-        xvfb_pid = -1;
-    }
-    if (display_pipe >= 0) {
-        close(display_pipe);
-        display_pipe = -1;
-    }
+    static bool stop_registered = false;
+    if (!stop_registered)
+        stop_registered = atexit(stop_xvfb) == 0;
 }
 
 int screen_pixel(int x, int y)

@@ -1,6 +1,7 @@
-// A real Allegro screen for tests: starts a private Xvfb (800x600, 24-bit), points DISPLAY at
-// it and opens the game's screen and canvas, with keyboard and timer installed. At that size
-// the screen shows the canvas pixel for pixel.
+// A real Allegro screen for tests: starts a private Xvfb (800x600, 24-bit, or the size
+// VELMORA_TEST_SCREEN names as WIDTHxHEIGHT, for benchmarks), points DISPLAY at it and opens
+// the game's screen and canvas, with keyboard and timer installed. At 800x600 the screen shows
+// the canvas pixel for pixel.
 #ifndef VELMORA_TEST_SCREEN_H
 #define VELMORA_TEST_SCREEN_H
 

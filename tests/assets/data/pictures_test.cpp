@@ -17,10 +17,18 @@ static bool is_picture(int index)
     return index != SMALL_FONT && index != LARGE_FONT;
 }
 
+static bool is_photo(int index)
+{
+    for (catalogue_index shown : gallery_pictures)
+        if (index == shown)
+            return true;
+    return false;
+}
+
 static void drawn_size(int index, int &w, int &h)
 {
-    w = index == TIME_STRIP ? 800 : (index >= PHOTO_01 && index <= PHOTO_10 ? 640 : 800);
-    h = index == TIME_STRIP ? 15 : (index >= PHOTO_01 && index <= PHOTO_10 ? 480 : 600);
+    w = index == TIME_STRIP ? 800 : (is_photo(index) ? PHOTO_FRAME_W : 800);
+    h = index == TIME_STRIP ? 15 : (is_photo(index) ? PHOTO_FRAME_H : 600);
 }
 
 TEST(velmora_pictures, streams_are_baseline_jfif_the_decoder_accepts)
@@ -245,9 +253,10 @@ TEST(velmora_pictures, paper_lines_take_white_black_and_red_text)
     EXPECT_GE(band.red, 40);
     // every character cell of the page, so no patch of the texture spoils them
     for (int line = 0; line < LINES_PER_LETTER; line++) {
-        for (int pos = 0; pos < 60; pos++) {
+        for (int pos = 0; pos < PAGE_LINE_CHARS; pos++) {
             int x = cell_x(line, pos), y = cell_y(line);
-            ink_figures cell = figures_on(paper, x, y, x + CELL_ADVANCE - 1, y + LINE_SPACING - 1);
+            ink_figures cell =
+                figures_on(paper, x, y, x + CELL_ADVANCE - 1, y + PAGE_LINE_SPACING - 1);
             ASSERT_GE(std::min(cell.white, cell.black), 4.4) << "line " << line << " pos " << pos;
             ASSERT_GE(cell.red, 40) << "line " << line << " pos " << pos;
         }
@@ -261,11 +270,11 @@ TEST(velmora_pictures, paper_lines_take_white_black_and_red_text)
 // share next to nothing.
 TEST(velmora_pictures, letter_photos_are_five_scenes)
 {
-    rgb_picture photos[5];
-    for (int i = 0; i < 5; i++)
-        photos[i] = game_decode_object(PHOTO_01 + i);
-    for (int a = 0; a < 5; a++) {
-        for (int b = a + 1; b < 5; b++) {
+    rgb_picture photos[LETTER_PHOTOS];
+    for (int i = 0; i < LETTER_PHOTOS; i++)
+        photos[i] = game_decode_object(letter_photos[i]);
+    for (int a = 0; a < LETTER_PHOTOS; a++) {
+        for (int b = a + 1; b < LETTER_PHOTOS; b++) {
             ASSERT_EQ(photos[a].rgb.size(), photos[b].rgb.size());
             long alike = 0;
             for (size_t i = 0; i < photos[a].rgb.size(); i += 3)

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "audio/game_sounds.h"
 
-const char *const MODULES[] = {"fb-dawn.it", "freehart.it", "prsudrem.it", "mntnprds.it"};
+namespace {
 
 std::vector<uint8_t> read_bytes(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
@@ -36,7 +36,7 @@ struct wav_info {
 
 // Checks the canonical 44-byte header and returns what the file holds.
 wav_info check_wav(const std::string &name) {
-  std::vector<uint8_t> b = read_bytes(std::string(VELMORA_GAME_DIR) + "/Sound/" + name);
+  std::vector<uint8_t> b = read_bytes(std::string(VELMORA_GAME_DIR) + "/" + name);
   wav_info w;
   EXPECT_GE(b.size(), 44u) << name;
   if (b.size() < 44) return w;
@@ -61,7 +61,8 @@ wav_info check_wav(const std::string &name) {
 }
 
 TEST(SoundSamples, ClickIsShortBellRingsLonger) {
-  wav_info click = check_wav("type.wav"), bell = check_wav("bell.wav");
+  wav_info click = check_wav(slashed_path(TYPE_SAMPLE_FILE)),
+           bell = check_wav(slashed_path(BELL_SAMPLE_FILE));
   EXPECT_GT(click.seconds, 0.01);
   EXPECT_LT(click.seconds, 0.2);
   EXPECT_GT(bell.seconds, 0.4);
@@ -74,7 +75,7 @@ TEST(SoundSamples, ClickIsShortBellRingsLonger) {
 }
 
 openmpt_module *load_module(const std::string &name, std::vector<uint8_t> &bytes) {
-  bytes = read_bytes(std::string(VELMORA_GAME_DIR) + "/Music/" + name);
+  bytes = read_bytes(std::string(VELMORA_GAME_DIR) + "/" + name);
   int error = 0;
   return openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr,
                                             nullptr, nullptr, &error, nullptr, nullptr);
@@ -117,7 +118,8 @@ render_stats render_to_end(openmpt_module *m) {
 }
 
 TEST(SoundModules, EachLoadsLastsOneToThreeMinutesAndEnds) {
-  for (const char *name : MODULES) {
+  for (const char *game_name : song_files) {
+    const std::string name = slashed_path(game_name);
     SCOPED_TRACE(name);
     std::vector<uint8_t> bytes;
     openmpt_module *m = load_module(name, bytes);
@@ -144,7 +146,8 @@ TEST(SoundModules, EachLoadsLastsOneToThreeMinutesAndEnds) {
 
 // Every channel that carries a part must actually sound somewhere in the song.
 TEST(SoundModules, FourPartsAllPlay) {
-  for (const char *name : MODULES) {
+  for (const char *game_name : song_files) {
+    const std::string name = slashed_path(game_name);
     SCOPED_TRACE(name);
     std::vector<uint8_t> bytes;
     openmpt_module *m = load_module(name, bytes);
@@ -166,7 +169,8 @@ TEST(SoundModules, FourPartsAllPlay) {
 // The song must finish by itself: the order list closes with the end marker and no
 // pattern jumps back to an earlier order.
 TEST(SoundModules, OrderListEndsWithoutLoopingBack) {
-  for (const char *name : MODULES) {
+  for (const char *game_name : song_files) {
+    const std::string name = slashed_path(game_name);
     SCOPED_TRACE(name);
     std::vector<uint8_t> bytes;
     openmpt_module *m = load_module(name, bytes);
@@ -190,7 +194,8 @@ TEST(SoundModules, OrderListEndsWithoutLoopingBack) {
 TEST(SoundModules, MoodsDiffer) {
   std::vector<double> durations;
   std::vector<std::string> titles;
-  for (const char *name : MODULES) {
+  for (const char *game_name : song_files) {
+    const std::string name = slashed_path(game_name);
     std::vector<uint8_t> bytes;
     openmpt_module *m = load_module(name, bytes);
     ASSERT_NE(m, nullptr);
@@ -208,8 +213,8 @@ TEST(SoundModules, MoodsDiffer) {
 TEST(SoundGeneration, TwoRunsGiveIdenticalFiles) {
   const std::string dir = "generated_again";
   ASSERT_EQ(std::system(("rm -rf " + dir + " && \"" MAKE_SOUNDS "\" " + dir).c_str()), 0);
-  const std::string files[] = {"Sound/type.wav", "Sound/bell.wav", "Music/fb-dawn.it",
-                               "Music/freehart.it", "Music/prsudrem.it", "Music/mntnprds.it"};
+  std::vector<std::string> files = {slashed_path(TYPE_SAMPLE_FILE), slashed_path(BELL_SAMPLE_FILE)};
+  for (const char *song : song_files) files.push_back(slashed_path(song));
   for (const std::string &f : files) {
     std::vector<uint8_t> again = read_bytes(dir + "/" + f);
     EXPECT_FALSE(again.empty()) << f;
