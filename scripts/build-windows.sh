@@ -19,7 +19,8 @@ cxx=$triplet-g++-posix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 # Allegro's keyboard and mouse under Wine, its windowed driver's shutdown, the pointer's place
 # in a window and the case of fast capitals.
-allegro_patches=("$root"/scripts/allegro4.4-{directinput,window-lock,mouse-position,key-modifiers}.patch)
+allegro_patches=("$root"/scripts/allegro4.4-{directinput,window-lock}.patch
+    "$root"/scripts/allegro4.4-{mouse-position,key-modifiers}.patch)
 linux_build=$root/build
 out=$root/build-windows
 cache=${VELMORA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-windows}

@@ -96,7 +96,8 @@ press_switch() {
     white_on=$(switch_white)
     press_in "$music_area"
     sleep 0.3; grab
-    [ "$(switch_white)" != "$white_on" ] || fail "$1: a press in the music switch's middle did not switch it"
+    [ "$(switch_white)" != "$white_on" ] ||
+        fail "$1: a press in the music switch's middle did not switch it"
 }
 
 # in_window: F11 shows the game in a framed window, wherever the window manager puts it, where
@@ -168,8 +169,9 @@ play_letter() {
 failures_before=$failures
 play_letter us ""
 play_letter cz as-typed
-[ "$failures" = "$failures_before" ] && echo "wine_desktop: the picture fills ${picture_w}x$picture_h+$origin_x+$origin_y; presses in" \
-    "the areas' middles, full screen and in a window; letter 1 at 10 ms a key under us and cz"
+[ "$failures" = "$failures_before" ] &&
+    echo "wine_desktop: the picture fills ${picture_w}x$picture_h+$origin_x+$origin_y; presses" \
+        "in the areas' middles, full screen and in a window; letter 1 at 10 ms a key, us and cz"
 
 rm "$work/game/velmora.dat"
 if launch "$work/game" message_up; then
