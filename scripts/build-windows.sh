@@ -3,10 +3,10 @@
 # mingw-w64, the DLLs it needs, and the data files of the Linux build in build/game/.
 #   scripts/build-windows.sh [--test]     (--test then plays the zip under Wine)
 #
-# Allegro 4.4, SDL2, SDL2_mixer and libopenmpt are cross-built from Debian's source packages
-# of the versions the Linux build links, fetched with apt-get source, into a cache outside the
-# clone: VELMORA_WINDOWS_CACHE, by default ~/.cache/velmora-windows. A later run with the same
-# versions reuses it; other versions get a folder of their own.
+# Allegro 4.4, SDL2, SDL2_mixer, libopenmpt and pixman are cross-built from Debian's source
+# packages of the versions the Linux build links, fetched with apt-get source, into a cache
+# outside the clone: VELMORA_WINDOWS_CACHE, by default ~/.cache/velmora-windows. A later run with
+# the same versions and Allegro patches reuses it; others get a folder of their own.
 set -euo pipefail
 shopt -s inherit_errexit
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,8 +17,10 @@ triplet=x86_64-w64-mingw32
 cc=$triplet-gcc-posix
 cxx=$triplet-g++-posix
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
-# Allegro's keyboard and mouse under Wine, and its windowed driver's shutdown.
-allegro_patches=("$root"/scripts/allegro4.4-{directinput,window-lock}.patch)
+# Allegro's keyboard and mouse under Wine, its windowed driver's shutdown, the pointer's place
+# in a window and the case of fast capitals.
+allegro_patches=("$root"/scripts/allegro4.4-{directinput,window-lock}.patch
+    "$root"/scripts/allegro4.4-{mouse-position,key-modifiers}.patch)
 linux_build=$root/build
 out=$root/build-windows
 cache=${VELMORA_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/velmora-windows}
@@ -32,7 +34,7 @@ die() { echo "build-windows: $*" >&2; exit 1; }
 # "source-package version" for each library the Linux build links.
 source_versions() {
     dpkg-query -W -f '${source:Package} ${source:Version}\n' \
-        liballegro4-dev libsdl2-dev libsdl2-mixer-dev libopenmpt-dev
+        liballegro4-dev libsdl2-dev libsdl2-mixer-dev libopenmpt-dev libpixman-1-dev
 }
 
 # --- sources -------------------------------------------------------------------------
@@ -142,6 +144,15 @@ build_libopenmpt() {
         --disable-tests --disable-doxygen-doc
 }
 
+# The scaler of the game's picture, with its x86 fast paths; only the library itself, not its
+# tests and demos.
+build_pixman() {
+    (cd "$1" && ./configure --host=$triplet --prefix="$prefix" CC=$cc CFLAGS=-O2 \
+        --disable-static --disable-gtk --disable-libpng --disable-openmp >configure.log 2>&1 &&
+        make -C pixman -j "$jobs" >build.log 2>&1 &&
+        make -C pixman install >install.log 2>&1 && make install-pkgconfigDATA >>install.log 2>&1)
+}
+
 # keep_notice PACKAGE SOURCE_DIR: keeps the licence text the library asks to ship with its
 # binaries in $prefix/notices.
 keep_notice() {
@@ -150,12 +161,13 @@ keep_notice() {
     allegro4.4) file=docs/txt/license.txt ;;
     libsdl2 | libsdl2-mixer) file=LICENSE.txt ;;
     libopenmpt) file=LICENSE ;;
+    pixman) file=COPYING ;;
     esac
     mkdir -p "$prefix/notices"
     cp "$2/$file" "$prefix/notices/$1.txt"
 }
 
-# Builds the four libraries into $prefix unless a complete build of the same versions is
+# Builds the five libraries into $prefix unless a complete build of the same versions is
 # there already. key.txt, written last, marks a complete build.
 build_libraries() {
     local key
@@ -177,7 +189,7 @@ build_libraries() {
     local package version orig src started
     while read -r package version; do versions[$package]=$version; done < <(source_versions)
     # Each after the ones it builds against.
-    for package in allegro4.4 libsdl2 libsdl2-mixer libopenmpt; do
+    for package in allegro4.4 libsdl2 libsdl2-mixer libopenmpt pixman; do
         version=${versions[$package]}
         started=$SECONDS
         orig=$(fetch_orig "$package" "$version")
@@ -187,6 +199,7 @@ build_libraries() {
         libsdl2) build_sdl2 "$src" ;;
         libsdl2-mixer) build_sdl2_mixer "$src" ;;
         libopenmpt) build_libopenmpt "$src" ;;
+        pixman) build_pixman "$src" ;;
         esac || die "$package failed: see the logs in $src"
         keep_notice "$package" "$src"
         say "$package $version built in $((SECONDS - started)) s"
@@ -258,6 +271,7 @@ declare -A dll_notices=(
     [SDL2.dll]=SDL2.txt
     [SDL2_mixer.dll]=SDL2_mixer.txt
     [libopenmpt-0.dll]=libopenmpt.txt
+    [libpixman-1-0.dll]=pixman.txt
     [libstdc++-6.dll]=gcc-runtime.txt
     [libgcc_s_seh-1.dll]=gcc-runtime.txt
     [libwinpthread-1.dll]=mingw-w64.txt
@@ -272,6 +286,7 @@ write_notices() {
     crlf <"$prefix/notices/libsdl2.txt" >"$notices/SDL2.txt"
     crlf <"$prefix/notices/libsdl2-mixer.txt" >"$notices/SDL2_mixer.txt"
     crlf <"$prefix/notices/libopenmpt.txt" >"$notices/libopenmpt.txt"
+    crlf <"$prefix/notices/pixman.txt" >"$notices/pixman.txt"
     {
         echo "libstdc++ and libgcc, the runtime libraries of GCC, the GNU Compiler Collection."
         echo "Copyright (C) Free Software Foundation, Inc."
@@ -328,8 +343,9 @@ Velmora
 
 A small typing game: write five love letters against the clock.
 
-To play, double-click velmora.exe. It opens full screen at 800x600 where it can, otherwise
-a window of that size. Nothing needs installing; keep the files of this folder together.
+To play, double-click velmora.exe. It fills the screen, its picture enlarged with its shape
+kept, without changing the screen's resolution; F11 or Alt+Enter switch to a window and back.
+Nothing needs installing; keep the files of this folder together.
 
 Your best result is kept in cool.dat, next to velmora.exe, while this folder can be written
 to (a copy on a USB stick keeps its record with it). Where it cannot, as under Program

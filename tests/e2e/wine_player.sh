@@ -1,8 +1,9 @@
 #!/bin/bash
 # Plays the Windows build under Wine: unpacks the zip, checks that its data files are the
 # Linux build's, that each DLL comes with its licence notice and the exe with its resources,
-# makes a fresh Wine prefix, lets the player script win one game and quit, and then plays on
-# a desktop with a window manager (wine_desktop.sh).
+# makes a fresh Wine prefix, lets the player script win one game and quit, then plays on a
+# desktop with a window manager (wine_desktop.sh) and where the game's folder cannot be
+# written (wine_appdata.sh).
 #   wine_player.sh ZIP LINUX_GAME_DIR LETTER_KEYS SHOT_DIR
 set -u
 zip=$(realpath "$1")
@@ -39,6 +40,7 @@ declare -A notice_marks=(
     [SDL2.dll]="SDL2.txt:Sam Lantinga"
     [SDL2_mixer.dll]="SDL2_mixer.txt:Sam Lantinga"
     [libopenmpt-0.dll]="libopenmpt.txt:OpenMPT"
+    [libpixman-1-0.dll]="pixman.txt:Keith Packard"
     [libstdc++-6.dll]="gcc-runtime.txt:GCC RUNTIME LIBRARY EXCEPTION"
     [libgcc_s_seh-1.dll]="gcc-runtime.txt:GCC RUNTIME LIBRARY EXCEPTION"
     [libwinpthread-1.dll]="mingw-w64.txt:winpthreads"
@@ -65,11 +67,13 @@ started=$SECONDS
 timeout 300 "$wine" wineboot -i >/dev/null 2>&1 && timeout 60 "$wineserver" -w ||
     die "wineboot could not make a prefix"
 echo "wine: prefix made in $((SECONDS - started)) s"
-# Wine cannot change the X server's mode, so the game's full-screen request fails and it falls
-# back to a window: the screen is made larger than the window with its frame.
+# The game fills the screen with a window of its size; wine_desktop.sh then plays it under a
+# window manager on the most common desktop.
 # Wine's own sound drivers report the missing sound card through ALSA: not the game's output.
 VELMORA_SCREEN=1024x768 VELMORA_START="$wine velmora.exe" \
     "$here/player.sh" "$game" "$letter_keys" "$shots" --short 2> >(grep -v '^ALSA lib' >&2) ||
     exit 1
-VELMORA_SCREEN=1024x768 "$here/wine_desktop.sh" "$game" "$(dirname "$letter_keys")/game_facts" \
+VELMORA_SCREEN=1920x1080 "$here/wine_desktop.sh" "$game" "$letter_keys" \
+    2> >(grep -v '^ALSA lib' >&2) || exit 1
+"$here/wine_appdata.sh" "$game" "$(dirname "$letter_keys")/game_facts" \
     2> >(grep -v '^ALSA lib' >&2)
