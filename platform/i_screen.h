@@ -19,8 +19,9 @@ extern BITMAP *canvas;
 // screen is a window of the monitor's size that the manager shows full screen: the player can
 // switch away and back with the desktop's keys, and the window has a title, a close button and
 // a taskbar entry. Without one, Allegro's own full screen, which holds the keyboard and the
-// pointer; where full screen is refused, a window (on Windows from a new window, with each
-// windowed driver in turn, DirectX then GDI). The window is titled "Velmora", and on X11 its
+// pointer, and where that is refused a window. On Windows a borderless window of the
+// monitor's size, and where that is refused a framed window, with each windowed driver in
+// turn, DirectX then GDI. The window is titled "Velmora", and on X11 its
 // class is velmora/Velmora, as the menu entry is named. Its close button (Alt+F4 on Windows,
 // the window manager's close on X11) ends the game at once with status 0, after a save in
 // progress (end_at_players_request). Once, after allegro_init.
