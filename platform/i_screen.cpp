@@ -53,8 +53,10 @@ void lay_out_picture()
     picture_place = centred(view, size.w, size.h);
     if (size.w != CANVAS_W || size.h != CANVAS_H) {
         int k = prescale_factor(CANVAS_W, size.w);
+        bool whole = size.w == CANVAS_W * k && size.h == CANVAS_H * k;
         scaled = create_bitmap_ex(32, size.w, size.h);
-        prescaled = create_bitmap_ex(32, CANVAS_W * k, CANVAS_H * k);
+        // A whole-number scale copies the canvas straight into the scaled picture.
+        prescaled = create_bitmap_ex(32, whole ? 1 : CANVAS_W * k, whole ? 1 : CANVAS_H * k);
         if (!scaled || !prescaled) {
             free_scaling();
             picture_place = centred(view, CANVAS_W, CANVAS_H);
