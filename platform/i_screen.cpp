@@ -84,10 +84,8 @@ void on_close_button()
 // Runs on Allegro's input thread for every key that goes down or up, with the modifiers held.
 void note_screen_key(int scancode)
 {
-    bool pressed = !(scancode & 0x80);
-    int code = scancode & 0x7F;
-    bool alt = key_shifts & KB_ALT_FLAG;
-    if (pressed && (code == KEY_F11 || (alt && (code == KEY_ENTER || code == KEY_ENTER_PAD))))
+    static int held = 0;
+    if (asks_screen_switch(scancode, key_shifts & KB_ALT_FLAG, held))
         switch_asked.store(true);
 }
 END_OF_FUNCTION(note_screen_key)
@@ -177,6 +175,21 @@ void watch_screen_keys()
     LOCK_FUNCTION(note_screen_key);
     LOCK_VARIABLE(switch_asked);
     keyboard_lowlevel_callback = note_screen_key;
+}
+
+bool asks_screen_switch(int scancode, bool alt, int &held)
+{
+    int code = scancode & 0x7F;
+    if (scancode & 0x80) {
+        if (code == held)
+            held = 0;
+        return false;
+    }
+    bool switch_key = code == KEY_F11 || (alt && (code == KEY_ENTER || code == KEY_ENTER_PAD));
+    if (!switch_key || code == held)
+        return false;
+    held = code;
+    return true;
 }
 
 bool is_screen_key(int scancode)

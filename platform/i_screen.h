@@ -55,6 +55,11 @@ int pointer_y();
 // one to switch to: under a window manager, and on Windows). Neither key reaches the key buffer.
 // Call once, after Allegro's keyboard is installed.
 void watch_screen_keys();
+// Whether a key event (an Allegro scancode, 0x80 added on release) with Alt held or not asks
+// for that switch. Allegro repeats a held key as fresh presses, and on a busy machine a quick
+// tap's release can come after the first repeat: a key asks once until its release. `held` is
+// the key that asked and is still down, or 0.
+bool asks_screen_switch(int scancode, bool alt, int &held);
 // True for the keys watch_screen_keys takes: key filters leave them alone.
 bool is_screen_key(int scancode);
 // Carries out a switch asked for since the last call, then shows the whole canvas anew. The

@@ -80,3 +80,19 @@ TEST(GameScreen, PresentsOnlyTheRectangleAskedForAtScaleOne)
     EXPECT_EQ(shown_pixel_unlocked(35, 15), 0xFF0000);
     close_test_screen();
 }
+
+// F11 and Alt+Enter switch once per press: Allegro's repeats of a held key, or of a tap whose
+// release comes late, ask nothing more; Enter's release counts with Alt already let go.
+TEST(ScreenKeys, OneSwitchPerPress)
+{
+    int held = 0;
+    EXPECT_TRUE(asks_screen_switch(KEY_F11, false, held));
+    EXPECT_FALSE(asks_screen_switch(KEY_F11, false, held));
+    EXPECT_FALSE(asks_screen_switch(KEY_F11 | 0x80, false, held));
+    EXPECT_TRUE(asks_screen_switch(KEY_F11, false, held));
+    EXPECT_FALSE(asks_screen_switch(KEY_F11 | 0x80, false, held));
+    EXPECT_FALSE(asks_screen_switch(KEY_ENTER, false, held));
+    EXPECT_TRUE(asks_screen_switch(KEY_ENTER, true, held));
+    EXPECT_FALSE(asks_screen_switch(KEY_ENTER | 0x80, false, held));
+    EXPECT_TRUE(asks_screen_switch(KEY_ENTER_PAD, true, held));
+}
