@@ -195,13 +195,17 @@ void restart(bit_reader &r)
 
 namespace {
 
-// Makes room for a symbol and its value bits (up to 31), and tells whether a restart marker
-// is ahead, in which case nothing is to be read.
+// The most bits a symbol and its value take: a 16-bit code and 15 value bits.
+const int SYMBOL_BITS = 31;
+
+// Makes room for a symbol and its value bits, and FAST_BITS more, so that the next symbol's
+// table index can be read before the next refill; tells whether a restart marker is ahead,
+// in which case nothing is to be read.
 inline bool restart_ahead(bit_reader &r)
 {
     if (r.pos + 8 <= r.clean_end)
         refill_clean(r);
-    else if (r.bit_count < 32)
+    else if (r.bit_count < SYMBOL_BITS + FAST_BITS)
         refill(r);
     if (!r.watch_markers)
         return false;
@@ -256,9 +260,12 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
     int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
     predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(r, size)));
     for (int k = 1; k <= 63;) {
+        // Taken before the refill, which then runs beside the table lookup instead of ahead
+        // of it: the bits of this index are in the buffer already (restart_ahead).
+        int index = peek_bits(r, FAST_BITS);
         if (restart_ahead(r))
             break;  // read as the end of the block
-        int resolved = ac.resolved[peek_bits(r, FAST_BITS)];
+        int resolved = ac.resolved[index];
         if (resolved) {
             drop_bits(r, resolved & 15);
             k += (resolved >> 4) & 127;
