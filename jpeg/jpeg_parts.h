@@ -44,13 +44,15 @@
 //                                                 check per block shows it exact, the DC term
 //                                                 alone for a block without AC terms
 //   put_ycbcr_pixel, grey pixels    pixels.cpp    put_rows: colour_offsets and colour_row
-//                                                 (colour_row_16 with AVX2), grey_row
+//                                                 (colour_offsets_16 and colour_row_16 with
+//                                                 AVX2), grey_row
 //   restart step, traversal         jpeg.cpp      decode_scan, with restart in entropy.cpp
 //
 // Kernels: inverse_dct and put_rows have a generic build and, on x86-64 ELF builds, an AVX2
-// build of the same code; inverse_dct_16 and colour_row_16 exist for AVX2 alone. Which of them
-// a decode runs is its kernel_set (below): the widest the processor has, unless a test forces
-// a narrower one with force_kernels (jpeg_differential_test runs each set on every block).
+// build of the same code; inverse_dct_16, colour_offsets_16 and colour_row_16 exist for AVX2
+// alone. Which of them a decode runs is its kernel_set (below): the widest the processor has,
+// unless a test forces a narrower one with force_kernels (jpeg_differential_test runs each set
+// on every block).
 
 #ifndef VELMORA_JPEG_PARTS_H
 #define VELMORA_JPEG_PARTS_H
@@ -93,7 +95,8 @@ namespace jpeg_parts {
 // The builds of the hot steps, narrowest first; none changes a pixel. GENERIC_KERNELS: built
 // for any processor of the target (128-bit vectors on x86-64, plain C++ with JPEG_PORTABLE).
 // AVX2_BUILT_KERNELS: the same code built for AVX2, so the 32-bit inverse DCT on every block.
-// AVX2_KERNELS: those, with inverse_dct_16 and colour_row_16 wherever they apply.
+// AVX2_KERNELS: those, with inverse_dct_16, colour_offsets_16 and colour_row_16 wherever they
+// apply.
 enum kernel_set { GENERIC_KERNELS, AVX2_BUILT_KERNELS, AVX2_KERNELS };
 // What this processor can run, found on the first call: AVX2_KERNELS with AVX2 in an x86-64
 // ELF build, else generic; generic too when the environment variable VELMORA_JPEG_GENERIC
