@@ -214,63 +214,74 @@ AVX2_TARGET inline __m256i pair_constants(int first, int second)
     return _mm256_set1_epi32(static_cast<int>((u32(second) << 16) | (u32(first) & 0xFFFF)));
 }
 
-// One dimension of the kernel on eight sets: x[i] holds value i of each set in its 16-bit
-// lanes, y[i] gets output i of each set in 32-bit lanes.
-AVX2_TARGET inline void idct_kernel_16(const __m128i *x, __m256i *y)
+// One dimension of the kernel on eight sets: the 32-bit lanes of p[c] hold the 16-bit pairs
+// (value c, value c + 4) of each set, y[i] gets output i of each set in 32-bit lanes.
+AVX2_TARGET inline void idct_kernel_16(const __m256i *p, __m256i *y)
 {
-    __m256i p04 = pair_rows(x[0], x[4]), p26 = pair_rows(x[2], x[6]);
-    __m256i p13 = pair_rows(x[1], x[3]), p57 = pair_rows(x[5], x[7]);
     // Even part: t0, t1 = (x0 +- x4) * 8192; t3 = z1 + x2 * 6270; t2 = z1 - x6 * 15137.
-    __m256i t0 = _mm256_madd_epi16(p04, pair_constants(8192, 8192));
-    __m256i t1 = _mm256_madd_epi16(p04, pair_constants(8192, -8192));
-    __m256i t3 = _mm256_madd_epi16(p26, pair_constants(4433 + 6270, 4433));
-    __m256i t2 = _mm256_madd_epi16(p26, pair_constants(4433, 4433 - 15137));
+    __m256i t0 = _mm256_madd_epi16(p[0], pair_constants(8192, 8192));
+    __m256i t1 = _mm256_madd_epi16(p[0], pair_constants(8192, -8192));
+    __m256i t3 = _mm256_madd_epi16(p[2], pair_constants(4433 + 6270, 4433));
+    __m256i t2 = _mm256_madd_epi16(p[2], pair_constants(4433, 4433 - 15137));
     __m256i e0 = _mm256_add_epi32(t0, t3), e3 = _mm256_sub_epi32(t0, t3);
     __m256i e1 = _mm256_add_epi32(t1, t2), e2 = _mm256_sub_epi32(t1, t2);
-    // Odd part, each output a combination of x1, x3 (d, c) and x5, x7 (b, a).
+    // Odd part, each output a combination of x1, x5 (p[1]) and x3, x7 (p[3]).
     __m256i o0 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(9633 - 7373, 9633 - 16069)),
-        _mm256_madd_epi16(p57, pair_constants(9633, 2446 - 7373 + 9633 - 16069)));
+        _mm256_madd_epi16(p[1], pair_constants(9633 - 7373, 9633)),
+        _mm256_madd_epi16(p[3], pair_constants(9633 - 16069, 2446 - 7373 + 9633 - 16069)));
     __m256i o1 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(9633 - 3196, 9633 - 20995)),
-        _mm256_madd_epi16(p57, pair_constants(16819 - 20995 + 9633 - 3196, 9633)));
+        _mm256_madd_epi16(p[1], pair_constants(9633 - 3196, 16819 - 20995 + 9633 - 3196)),
+        _mm256_madd_epi16(p[3], pair_constants(9633 - 20995, 9633)));
     __m256i o2 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(9633, 25172 - 20995 + 9633 - 16069)),
-        _mm256_madd_epi16(p57, pair_constants(9633 - 20995, 9633 - 16069)));
+        _mm256_madd_epi16(p[1], pair_constants(9633, 9633 - 20995)),
+        _mm256_madd_epi16(p[3], pair_constants(25172 - 20995 + 9633 - 16069, 9633 - 16069)));
     __m256i o3 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(12299 - 7373 + 9633 - 3196, 9633)),
-        _mm256_madd_epi16(p57, pair_constants(9633 - 3196, 9633 - 7373)));
+        _mm256_madd_epi16(p[1], pair_constants(12299 - 7373 + 9633 - 3196, 9633 - 3196)),
+        _mm256_madd_epi16(p[3], pair_constants(9633, 9633 - 7373)));
     y[0] = _mm256_add_epi32(e0, o3); y[7] = _mm256_sub_epi32(e0, o3);
     y[1] = _mm256_add_epi32(e1, o2); y[6] = _mm256_sub_epi32(e1, o2);
     y[2] = _mm256_add_epi32(e2, o1); y[5] = _mm256_sub_epi32(e2, o1);
     y[3] = _mm256_add_epi32(e3, o0); y[4] = _mm256_sub_epi32(e3, o0);
 }
 
-// Eight 32-bit lanes to 16 bits (the values are known to fit).
-AVX2_TARGET inline __m128i narrow(__m256i v)
+// The first pass's rows y[r] (columns in 32-bit lanes, each known to fit 16 bits) as the
+// pairs of the second pass: p[c] holds (column c, column c + 4) of row r in lane r. Rows r and
+// r + 4 share a register while their halves are paired, then a 4 x 4 transpose of 32-bit
+// elements in each half gathers the rows.
+AVX2_TARGET inline void pair_columns(const __m256i *y, __m256i *p)
 {
-    return _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    __m256i w[4];  // [row r: pairs 0..3 | row r + 4: pairs 0..3]
+    for (int r = 0; r < 4; r++) {
+        __m256i left = _mm256_permute2x128_si256(y[r], y[r + 4], 0x20);
+        __m256i right = _mm256_permute2x128_si256(y[r], y[r + 4], 0x31);
+        w[r] = _mm256_blend_epi16(left, _mm256_slli_epi32(right, 16), 0xAA);
+    }
+    __m256i a = _mm256_unpacklo_epi32(w[0], w[1]), b = _mm256_unpacklo_epi32(w[2], w[3]);
+    __m256i c = _mm256_unpackhi_epi32(w[0], w[1]), d = _mm256_unpackhi_epi32(w[2], w[3]);
+    p[0] = _mm256_unpacklo_epi64(a, b);
+    p[1] = _mm256_unpackhi_epi64(a, b);
+    p[2] = _mm256_unpacklo_epi64(c, d);
+    p[3] = _mm256_unpackhi_epi64(c, d);
 }
 
-AVX2_TARGET inline void transpose_8x8(__m128i *m)
+// The second pass's outputs s[i] (sample column i of rows 0..7 in 32-bit lanes, known to fit
+// 16 bits) as rows of samples: out_rows[r] holds row r in its low half and row r + 4 in its
+// high half.
+AVX2_TARGET inline void sample_rows(const __m256i *s, __m256i *out_rows)
 {
-    __m128i a[8], b[8];
-    for (int i = 0; i < 4; i++) {
-        a[i] = _mm_unpacklo_epi16(m[2 * i], m[2 * i + 1]);
-        a[i + 4] = _mm_unpackhi_epi16(m[2 * i], m[2 * i + 1]);
-    }
-    for (int h = 0; h < 8; h += 4) {
-        b[h + 0] = _mm_unpacklo_epi32(a[h + 0], a[h + 1]);
-        b[h + 1] = _mm_unpackhi_epi32(a[h + 0], a[h + 1]);
-        b[h + 2] = _mm_unpacklo_epi32(a[h + 2], a[h + 3]);
-        b[h + 3] = _mm_unpackhi_epi32(a[h + 2], a[h + 3]);
-    }
-    for (int h = 0; h < 2; h++) {
-        m[4 * h + 0] = _mm_unpacklo_epi64(b[4 * h + 0], b[4 * h + 2]);
-        m[4 * h + 1] = _mm_unpackhi_epi64(b[4 * h + 0], b[4 * h + 2]);
-        m[4 * h + 2] = _mm_unpacklo_epi64(b[4 * h + 1], b[4 * h + 3]);
-        m[4 * h + 3] = _mm_unpackhi_epi64(b[4 * h + 1], b[4 * h + 3]);
-    }
+    const __m256i centre = _mm256_set1_epi16(128);
+    __m256i a = _mm256_add_epi16(_mm256_packs_epi32(s[0], s[4]), centre);  // s0 r0..3, s4 r0..3
+    __m256i b = _mm256_add_epi16(_mm256_packs_epi32(s[1], s[5]), centre);
+    __m256i c = _mm256_add_epi16(_mm256_packs_epi32(s[2], s[6]), centre);
+    __m256i d = _mm256_add_epi16(_mm256_packs_epi32(s[3], s[7]), centre);
+    __m256i e = _mm256_unpacklo_epi16(a, b), g = _mm256_unpackhi_epi16(a, b);  // s0 s1, s4 s5
+    __m256i f = _mm256_unpacklo_epi16(c, d), h = _mm256_unpackhi_epi16(c, d);  // s2 s3, s6 s7
+    __m256i ef = _mm256_unpacklo_epi32(e, f), gh = _mm256_unpacklo_epi32(g, h);  // rows 0, 1
+    out_rows[0] = _mm256_unpacklo_epi64(ef, gh);
+    out_rows[1] = _mm256_unpackhi_epi64(ef, gh);
+    ef = _mm256_unpackhi_epi32(e, f), gh = _mm256_unpackhi_epi32(g, h);  // rows 2, 3
+    out_rows[2] = _mm256_unpacklo_epi64(ef, gh);
+    out_rows[3] = _mm256_unpackhi_epi64(ef, gh);
 }
 
 // inverse_dct's work when the checks above pass, false (with nothing changed) otherwise.
@@ -294,8 +305,10 @@ AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16,
     if (_mm_movemask_epi8(fits) != 0xFFFF)
         return false;
     x[0] = _mm_insert_epi16(x[0], static_cast<int16_t>(dc_term), 0);
-    __m256i y[8];
-    idct_kernel_16(x, y);
+    __m256i p[4], y[8];
+    for (int c = 0; c < 4; c++)
+        p[c] = pair_rows(x[c], x[c + 4]);
+    idct_kernel_16(p, y);
     __m256i outside = _mm256_setzero_si256();
     for (int i = 0; i < 8; i++) {
         y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(1024)), 11);
@@ -304,20 +317,18 @@ AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16,
     }
     if (!_mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))))
         return false;
+    pair_columns(y, p);
+    idct_kernel_16(p, y);
     for (int i = 0; i < 8; i++)
-        x[i] = narrow(y[i]);
-    transpose_8x8(x);  // x[i] now holds value i of each row
-    idct_kernel_16(x, y);
-    for (int i = 0; i < 8; i++) {
-        __m256i samples = _mm256_add_epi32(
-            _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(131072)), 18),
-            _mm256_set1_epi32(128));
-        x[i] = narrow(samples);
-    }
-    transpose_8x8(x);
-    for (int r = 0; r < 8; r++, out += stride) {
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), x[r]);
-        ac[r] = short_lanes{};
+        y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(131072)), 18);
+    __m256i rows[4];
+    sample_rows(y, rows);
+    for (int r = 0; r < 4; r++) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + r * stride),
+                         _mm256_castsi256_si128(rows[r]));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + (r + 4) * stride),
+                         _mm256_extracti128_si256(rows[r], 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(ac + 2 * r), _mm256_setzero_si256());
     }
     return true;
 }
