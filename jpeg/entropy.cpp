@@ -251,15 +251,19 @@ const unsigned char natural_order[64] = {
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
 };
 
-// Decodes the coefficients of one block; false when an AC code matches nothing.
+// Decodes the coefficients of one block. Returns the zig-zag index its last AC symbol was read
+// at, or NO_CODE when an AC code matches nothing. That index is 1 only when no AC term was
+// stored: a term stored from index 1 (after a run of at most 15) leaves more to read.
 // `coefficients` holds the AC terms in natural order, zero on entry.
-bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
-                         int &predictor, int16_t *coefficients)
+int decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
+                        int &predictor, int16_t *coefficients)
 {
     // A restart marker ahead reads as the DC size 14, a missing code as 15.
     int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
     predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(r, size)));
+    int last = 1;
     for (int k = 1; k <= 63;) {
+        last = k;
         // Taken before the refill, which then runs beside the table lookup instead of ahead
         // of it: the bits of this index are in the buffer already (restart_ahead).
         int index = peek_bits(r, FAST_BITS);
@@ -276,7 +280,7 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
         }
         int symbol = read_symbol(r, ac);
         if (symbol == NO_CODE)
-            return false;
+            return NO_CODE;
         int run = symbol >> 4, bits = symbol & 15;
         int v = receive_extend(r, bits);
         if (run == 0 && bits == 0)
@@ -290,7 +294,7 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
             break;
         coefficients[natural_order[k++]] = static_cast<int16_t>(v);
     }
-    return true;
+    return last;
 }
 
 // Decodes one block into the 8 x 8 samples at `out`. `coefficients` (a row of AC terms in
@@ -299,12 +303,13 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
 {
     int &predictor = *kind.predictor;
     int16_t *terms = reinterpret_cast<int16_t *>(coefficients);
-    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms)) {
+    int last = decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms);
+    if (last == NO_CODE) {
         std::memset(coefficients, 0, 64 * sizeof(int16_t));
         cross_pattern(out, kind.stride);
         return;
     }
-    transform_block(predictor, coefficients, kind, out);
+    transform_block(predictor, coefficients, last > 1, kind, out);
 }
 
 }  // namespace

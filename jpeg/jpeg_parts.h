@@ -245,7 +245,8 @@ void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int
 
 // --- transform (transform.cpp) -------------------------------------------------------------
 
-void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out);
+void transform_block(int dc, short_lanes *coefficients, bool may_have_ac, const block_kind &kind,
+                     int16_t *out);
 void cross_pattern(int16_t *out, int stride);
 
 // --- pixel output (pixels.cpp) -------------------------------------------------------------

@@ -341,6 +341,14 @@ void fill_block(int16_t *out, int stride, int16_t sample)
             out[i] = sample;
 }
 
+// A block without AC terms: both passes reduce to the DC term, the same arithmetic as
+// inverse_dct, once.
+void fill_dc(int dc, const block_kind &kind, int16_t *out)
+{
+    u32 column = u32(dc) * u32(kind.quant[0]) * 4u;
+    fill_block(out, kind.stride, final_sample(column * 8192u));
+}
+
 }  // namespace
 
 namespace {
@@ -391,9 +399,22 @@ void cross_pattern(int16_t *out, int stride)
 
 // A decoded block's samples: the DC term alone when there are no AC terms, else inverse_dct in
 // the build the kernel set names, or with AVX2_KERNELS inverse_dct_16 where its checks pass.
+// `may_have_ac` false says the block has no AC terms. inverse_dct_16 is tried before the
+// terms are looked at, as it gives the DC term alone's samples too (its first pass leaves
+// 4 x0 in column 0, its second (8192 * 4 x0 + 131072) >> 18 in every sample, neither wrapping).
 // Leaves the AC terms zero for the next block.
-void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out)
+void transform_block(int dc, short_lanes *coefficients, bool may_have_ac, const block_kind &kind,
+                     int16_t *out)
 {
+    if (!may_have_ac) {
+        fill_dc(dc, kind, out);
+        return;
+    }
+#if WITH_AVX2
+    if (kind.kernels == AVX2_KERNELS &&
+        inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
+        return;
+#endif
     // Lane c of `columns` is non-zero where column c has a term below row 0; `any` adds row 0,
     // whose lane 0 stays zero (the DC term is kept apart), so it covers every AC term.
     short_lanes columns = coefficients[1];
@@ -403,15 +424,10 @@ void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, 
     short_lanes any = columns | coefficients[0];
     std::memcpy(halves, &any, sizeof halves);
     if ((halves[0] | halves[1]) == 0) {
-        // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
-        u32 column = u32(dc) * u32(kind.quant[0]) * 4u;
-        fill_block(out, kind.stride, final_sample(column * 8192u));
+        fill_dc(dc, kind, out);
         return;
     }
 #if WITH_AVX2
-    if (kind.kernels == AVX2_KERNELS &&
-        inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
-        return;
     if (kind.kernels != GENERIC_KERNELS) {
         inverse_dct_avx2(dc, coefficients, columns, halves[1] == 0, kind.quant, out, kind.stride);
         return;
