@@ -243,6 +243,21 @@ inline int receive_extend(bit_reader &r, int n)
     return extend(v, n);
 }
 
+// The DC difference of a block. A restart marker ahead reads as the DC size 14, a missing code
+// as 15. A code whose value bits end within FAST_BITS is taken from huffman_table.resolved,
+// whose value and count of bits read are those of the symbol's low four bits.
+inline int read_dc_difference(bit_reader &r, const huffman_table &dc)
+{
+    if (restart_ahead(r))
+        return receive_extend(r, RESTART_AHEAD & 15);
+    int resolved = dc.resolved[peek_bits(r, FAST_BITS)];
+    if (resolved) {
+        drop_bits(r, resolved & 15);
+        return resolved >> 11;
+    }
+    return receive_extend(r, read_symbol(r, dc) & 15);
+}
+
 // Natural (row-major) position of each zig-zag index.
 const unsigned char natural_order[64] = {
      0,  1,  8, 16,  9,  2,  3, 10, 17, 24, 32, 25, 18, 11,  4,  5,
@@ -258,9 +273,7 @@ const unsigned char natural_order[64] = {
 int decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
                         int &predictor, int16_t *coefficients)
 {
-    // A restart marker ahead reads as the DC size 14, a missing code as 15.
-    int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
-    predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(r, size)));
+    predictor = static_cast<int32_t>(u32(predictor) + u32(read_dc_difference(r, dc)));
     int last = 1;
     for (int k = 1; k <= 63;) {
         last = k;

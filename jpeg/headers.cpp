@@ -87,8 +87,8 @@ bool parse_sof(jpeg_state &s)
     return true;
 }
 
-// Fills table.resolved from table.fast: where an AC code and its value bits fit in the index,
-// the step and value are worked out in advance, as decode_coefficients would. A symbol without
+// Fills table.resolved from table.fast: where a code and its value bits fit in the index, the
+// step and value are worked out in advance, as decode_coefficients would. A symbol without
 // value bits writes a zero after its run, which for 15 zeros (ZRL) is the same as skipping 16;
 // the end of block steps past the last coefficient.
 void resolve_values(huffman_table &table)

@@ -37,7 +37,8 @@
 //                                                 bits, then code ranges per length);
 //                                                 restart_ahead for RESTART_AHEAD
 //   receive_extend                  entropy.cpp   receive_extend; with the symbol at once in
-//                                                 huffman_table.resolved
+//                                                 huffman_table.resolved (read_dc_difference
+//                                                 and the AC loop)
 //   decode_block, unzigzag          entropy.cpp   decode_coefficients (natural order directly)
 //   inverse_dct                     transform.cpp transform_block: inverse_dct on 32-bit
 //                                                 lanes, inverse_dct_16 on 16-bit ones where a
@@ -131,8 +132,8 @@ struct huffman_table {
     // Codes of up to FAST_BITS bits, indexed by the next FAST_BITS bits of the stream:
     // length in the high byte (0: longer or no code), symbol in the low byte.
     uint16_t fast[1 << FAST_BITS];
-    // AC codes whose value bits end within those FAST_BITS too: value * 2048 + step * 16 +
-    // bits read, 0 for the others (see resolve_values).
+    // Codes whose value bits end within those FAST_BITS too: value * 2048 + step * 16 + bits
+    // read, 0 for the others (see resolve_values; a DC table's step means nothing).
     int32_t resolved[1 << FAST_BITS];
     int first_code[17];
     int last_code[17];   // -1: no code of this length
