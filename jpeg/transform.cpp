@@ -202,13 +202,6 @@ AVX2_TARGET void inverse_dct_avx2(int dc, short_lanes *ac, short_lanes columns,
 // with |x0| <= 32768, 8192 * x0 cannot wrap, so the kernel gives (8192 x0 + 1024) >> 11 = 4 x0
 // as well. A block failing either check is left untouched for inverse_dct.
 #if WITH_AVX2
-AVX2_TARGET inline __m256i pair_rows(__m128i a, __m128i b)
-{
-    // (a[c], b[c]) for columns c = 0..7: the 16-bit pairs pmaddwd multiplies and adds.
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi16(a, b)),
-                                   _mm_unpackhi_epi16(a, b), 1);
-}
-
 AVX2_TARGET inline __m256i pair_constants(int first, int second)
 {
     return _mm256_set1_epi32(static_cast<int>((u32(second) << 16) | (u32(first) & 0xFFFF)));
@@ -292,22 +285,28 @@ AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16,
     u32 dc_term = u32(dc) * u32(quant16[0]);
     if (dc_term + 32768u > 65535u)
         return false;
-    __m128i x[8];
-    __m128i fits = _mm_set1_epi16(-1);
-    for (int r = 0; r < 8; r++) {
-        __m128i terms = _mm_loadu_si128(reinterpret_cast<const __m128i *>(ac + r));
-        __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i *>(quant16 + 8 * r));
-        x[r] = _mm_mullo_epi16(terms, q);
+    __m256i x[4];  // rows 2 i and 2 i + 1, dequantised
+    __m256i fits = _mm256_set1_epi16(-1);
+    for (int i = 0; i < 4; i++) {
+        __m256i terms = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ac + 2 * i));
+        __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(quant16 + 16 * i));
+        x[i] = _mm256_mullo_epi16(terms, q);
         // The product fits in 16 bits when its high half is the sign of its low half.
-        fits = _mm_and_si128(fits, _mm_cmpeq_epi16(_mm_mulhi_epi16(terms, q),
-                                                   _mm_srai_epi16(x[r], 15)));
+        fits = _mm256_and_si256(fits, _mm256_cmpeq_epi16(_mm256_mulhi_epi16(terms, q),
+                                                         _mm256_srai_epi16(x[i], 15)));
     }
-    if (_mm_movemask_epi8(fits) != 0xFFFF)
+    if (_mm256_movemask_epi8(fits) != -1)
         return false;
-    x[0] = _mm_insert_epi16(x[0], static_cast<int16_t>(dc_term), 0);
+    // Row 0's lane 0 holds zero (the DC term is kept apart), so adding puts the DC term there.
+    x[0] = _mm256_add_epi16(x[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(dc_term & 0xFFFF)));
+    // The pairs (row c, row c + 4) of each column, two pairs from each two registers.
     __m256i p[4], y[8];
-    for (int c = 0; c < 4; c++)
-        p[c] = pair_rows(x[c], x[c + 4]);
+    for (int h = 0; h < 2; h++) {
+        __m256i low = _mm256_unpacklo_epi16(x[h], x[h + 2]);   // columns 0..3 of both pairs
+        __m256i high = _mm256_unpackhi_epi16(x[h], x[h + 2]);  // columns 4..7
+        p[2 * h] = _mm256_permute2x128_si256(low, high, 0x20);
+        p[2 * h + 1] = _mm256_permute2x128_si256(low, high, 0x31);
+    }
     idct_kernel_16(p, y);
     __m256i outside = _mm256_setzero_si256();
     for (int i = 0; i < 8; i++) {
