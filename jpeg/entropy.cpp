@@ -222,8 +222,9 @@ inline int read_symbol(bit_reader &r, const huffman_table &table)
         drop_bits(r, entry >> 8);
         return entry & 0xFF;
     }
+    // Every code of up to FAST_BITS bits that can be read is in the table (build_table).
     int next16 = peek_bits(r, 16);
-    for (int length = 1; length <= 16; length++) {
+    for (int length = FAST_BITS + 1; length <= 16; length++) {
         int code = next16 >> (16 - length);
         if (code <= table.last_code[length] && code >= table.first_code[length]) {
             drop_bits(r, length);
