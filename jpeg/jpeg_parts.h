@@ -203,6 +203,7 @@ struct block_kind {
     const huffman_table *dc, *ac;
     const int *quant;
     const int16_t *quant16;  // the same table in 16 bits
+    const uint16_t *term_bounds;  // check_free_coefficient of each quantisation value
     kernel_set kernels;
     int *predictor;
     int16_t *out;  // the block in the first MCU of the strip
@@ -248,6 +249,13 @@ void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int
 
 void transform_block(int dc, short_lanes *coefficients, bool may_have_ac, const block_kind &kind,
                      int16_t *out);
+// The largest dequantised term magnitude for which inverse_dct_16 needs no range checks (see
+// there), and the largest coefficient magnitude that stays within it at quantisation `quant`.
+const int CHECK_FREE_TERM = 1096;
+inline uint16_t check_free_coefficient(int quant)
+{
+    return static_cast<uint16_t>(quant > 0 ? CHECK_FREE_TERM / quant : 0xFFFF);
+}
 void cross_pattern(int16_t *out, int stride);
 
 // --- pixel output (pixels.cpp) -------------------------------------------------------------

@@ -201,6 +201,11 @@ AVX2_TARGET void inverse_dct_avx2(int dc, short_lanes *ac, short_lanes columns,
 // that follow are the same. The DC-alone columns of inverse_dct need no case of their own:
 // with |x0| <= 32768, 8192 * x0 cannot wrap, so the kernel gives (8192 x0 + 1024) >> 11 = 4 x0
 // as well. A block failing either check is left untouched for inverse_dct.
+//
+// Both checks hold without being made when no dequantised term, the DC term included, is
+// larger than CHECK_FREE_TERM (1096), which one comparison of the coefficients with
+// term_bounds finds: the absolute constants of any one output of the kernel add up to at most
+// 61214, so a first-pass value lies within (+-61214 * 1096 + 1024) >> 11 = -32759..32759.
 #if WITH_AVX2
 AVX2_TARGET inline __m256i pair_constants(int first, int second)
 {
@@ -208,12 +213,15 @@ AVX2_TARGET inline __m256i pair_constants(int first, int second)
 }
 
 // One dimension of the kernel on eight sets: the 32-bit lanes of p[c] hold the 16-bit pairs
-// (value c, value c + 4) of each set, y[i] gets output i of each set in 32-bit lanes.
-AVX2_TARGET inline void idct_kernel_16(const __m256i *p, __m256i *y)
+// (value c, value c + 4) of each set, y[i] gets output i of each set in 32-bit lanes, plus
+// `bias`: every output takes t0 or t1 once, so the bias is added to those two alone.
+AVX2_TARGET inline void idct_kernel_16(const __m256i *p, __m256i *y, int bias)
 {
     // Even part: t0, t1 = (x0 +- x4) * 8192; t3 = z1 + x2 * 6270; t2 = z1 - x6 * 15137.
-    __m256i t0 = _mm256_madd_epi16(p[0], pair_constants(8192, 8192));
-    __m256i t1 = _mm256_madd_epi16(p[0], pair_constants(8192, -8192));
+    __m256i t0 = _mm256_add_epi32(_mm256_madd_epi16(p[0], pair_constants(8192, 8192)),
+                                  _mm256_set1_epi32(bias));
+    __m256i t1 = _mm256_add_epi32(_mm256_madd_epi16(p[0], pair_constants(8192, -8192)),
+                                  _mm256_set1_epi32(bias));
     __m256i t3 = _mm256_madd_epi16(p[2], pair_constants(4433 + 6270, 4433));
     __m256i t2 = _mm256_madd_epi16(p[2], pair_constants(4433, 4433 - 15137));
     __m256i e0 = _mm256_add_epi32(t0, t3), e3 = _mm256_sub_epi32(t0, t3);
@@ -277,25 +285,51 @@ AVX2_TARGET inline void sample_rows(const __m256i *s, __m256i *out_rows)
     out_rows[3] = _mm256_unpackhi_epi64(ef, gh);
 }
 
+// Check 1 for the coefficients `terms` (two rows a register) and their 16-bit products `x`
+// with the quantisation table `quant16`.
+AVX2_TARGET bool products_fit(const __m256i *terms, const int16_t *quant16, const __m256i *x)
+{
+    __m256i fits = _mm256_set1_epi16(-1);
+    for (int i = 0; i < 4; i++) {
+        __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(quant16 + 16 * i));
+        // The product fits in 16 bits when its high half is the sign of its low half.
+        fits = _mm256_and_si256(fits, _mm256_cmpeq_epi16(_mm256_mulhi_epi16(terms[i], q),
+                                                         _mm256_srai_epi16(x[i], 15)));
+    }
+    return _mm256_movemask_epi8(fits) == -1;
+}
+
+// Check 2 for the first pass's values y[0..7].
+AVX2_TARGET bool first_pass_fits(const __m256i *y)
+{
+    __m256i outside = _mm256_setzero_si256();
+    for (int i = 0; i < 8; i++) {
+        // Outside -32768..32767 exactly when adding 32768 leaves bits above the low 16.
+        outside = _mm256_or_si256(outside, _mm256_add_epi32(y[i], _mm256_set1_epi32(32768)));
+    }
+    return _mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u)));
+}
+
 // inverse_dct's work when the checks above pass, false (with nothing changed) otherwise.
-// `quant16` is the quantisation table in 16 bits.
-AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16, int16_t *out,
-                                int stride)
+// `quant16` is the quantisation table in 16 bits, `term_bounds` its check_free_coefficient.
+AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16,
+                                const uint16_t *term_bounds, int16_t *out, int stride)
 {
     u32 dc_term = u32(dc) * u32(quant16[0]);
     if (dc_term + 32768u > 65535u)
         return false;
-    __m256i x[4];  // rows 2 i and 2 i + 1, dequantised
-    __m256i fits = _mm256_set1_epi16(-1);
+    __m256i terms[4], x[4];  // rows 2 i and 2 i + 1, and dequantised
+    __m256i beyond = _mm256_setzero_si256();  // non-zero where a term is above its bound
     for (int i = 0; i < 4; i++) {
-        __m256i terms = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ac + 2 * i));
+        terms[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ac + 2 * i));
         __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(quant16 + 16 * i));
-        x[i] = _mm256_mullo_epi16(terms, q);
-        // The product fits in 16 bits when its high half is the sign of its low half.
-        fits = _mm256_and_si256(fits, _mm256_cmpeq_epi16(_mm256_mulhi_epi16(terms, q),
-                                                         _mm256_srai_epi16(x[i], 15)));
+        x[i] = _mm256_mullo_epi16(terms[i], q);
+        __m256i bound = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(term_bounds + 16 * i));
+        beyond = _mm256_or_si256(beyond, _mm256_subs_epu16(_mm256_abs_epi16(terms[i]), bound));
     }
-    if (_mm256_movemask_epi8(fits) != -1)
+    bool needs_checks = dc_term + u32(CHECK_FREE_TERM) > u32(2 * CHECK_FREE_TERM) ||
+                        !_mm256_testz_si256(beyond, beyond);
+    if (needs_checks && !products_fit(terms, quant16, x))
         return false;
     // Row 0's lane 0 holds zero (the DC term is kept apart), so adding puts the DC term there.
     x[0] = _mm256_add_epi16(x[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(dc_term & 0xFFFF)));
@@ -307,19 +341,15 @@ AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16,
         p[2 * h] = _mm256_permute2x128_si256(low, high, 0x20);
         p[2 * h + 1] = _mm256_permute2x128_si256(low, high, 0x31);
     }
-    idct_kernel_16(p, y);
-    __m256i outside = _mm256_setzero_si256();
-    for (int i = 0; i < 8; i++) {
-        y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(1024)), 11);
-        // Outside -32768..32767 exactly when adding 32768 leaves bits above the low 16.
-        outside = _mm256_or_si256(outside, _mm256_add_epi32(y[i], _mm256_set1_epi32(32768)));
-    }
-    if (!_mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))))
+    idct_kernel_16(p, y, 1024);
+    for (int i = 0; i < 8; i++)
+        y[i] = _mm256_srai_epi32(y[i], 11);
+    if (needs_checks && !first_pass_fits(y))
         return false;
     pair_columns(y, p);
-    idct_kernel_16(p, y);
+    idct_kernel_16(p, y, 131072);
     for (int i = 0; i < 8; i++)
-        y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(131072)), 18);
+        y[i] = _mm256_srai_epi32(y[i], 18);
     __m256i rows[4];
     sample_rows(y, rows);
     for (int r = 0; r < 4; r++) {
@@ -411,7 +441,7 @@ void transform_block(int dc, short_lanes *coefficients, bool may_have_ac, const 
     }
 #if WITH_AVX2
     if (kind.kernels == AVX2_KERNELS &&
-        inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
+        inverse_dct_16(dc, coefficients, kind.quant16, kind.term_bounds, out, kind.stride))
         return;
 #endif
     // Lane c of `columns` is non-zero where column c has a term below row 0; `any` adds row 0,
