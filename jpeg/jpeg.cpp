@@ -144,12 +144,13 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     jpeg_state s = blank;
     s.start = data;
     s.size = size;
-    static const int no_counts[17] = {0};
-    for (huffman_table &table : s.huffman)
-        build_table(table, no_counts, nullptr);  // an undefined table matches no code
     if (!read_headers(s) || s.width == 0 || s.height == 0 ||
         !fits_allegro_bitmap(s.width, s.height) || !scan_can_fill(s))
         return nullptr;
+    static const int no_counts[17] = {0};
+    for (int i = 0; i < 4; i++)
+        if (!(s.defined_tables & (1 << i)))
+            build_table(s.huffman[i], no_counts, nullptr);  // an undefined table matches no code
 
     int depth = _color_load_depth(24, FALSE);
     // The game's 32-bit screen gets its picture directly; other depths convert from 24 bits.

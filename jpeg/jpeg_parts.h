@@ -163,6 +163,7 @@ struct jpeg_state {
     int height;
     int scan_components;
     huffman_table huffman[4];  // class * 2 + identifier
+    int defined_tables;        // bit n set once huffman[n] has been read
     int quant[2][64];          // natural order
     int luma_sampling;         // H x V of component 1
     int luma_h, luma_v;        // its sampling factors
