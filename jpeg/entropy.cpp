@@ -195,13 +195,17 @@ void restart(bit_reader &r)
 
 namespace {
 
-// Makes room for a symbol and its value bits (up to 31), and tells whether a restart marker
-// is ahead, in which case nothing is to be read.
+// The most bits a symbol and its value take: a 16-bit code and 15 value bits.
+const int SYMBOL_BITS = 31;
+
+// Makes room for a symbol and its value bits, and FAST_BITS more, so that the next symbol's
+// table index can be read before the next refill; tells whether a restart marker is ahead,
+// in which case nothing is to be read.
 inline bool restart_ahead(bit_reader &r)
 {
     if (r.pos + 8 <= r.clean_end)
         refill_clean(r);
-    else if (r.bit_count < 32)
+    else if (r.bit_count < SYMBOL_BITS + FAST_BITS)
         refill(r);
     if (!r.watch_markers)
         return false;
@@ -218,8 +222,9 @@ inline int read_symbol(bit_reader &r, const huffman_table &table)
         drop_bits(r, entry >> 8);
         return entry & 0xFF;
     }
+    // Every code of up to FAST_BITS bits that can be read is in the table (build_table).
     int next16 = peek_bits(r, 16);
-    for (int length = 1; length <= 16; length++) {
+    for (int length = FAST_BITS + 1; length <= 16; length++) {
         int code = next16 >> (16 - length);
         if (code <= table.last_code[length] && code >= table.first_code[length]) {
             drop_bits(r, length);
@@ -239,6 +244,21 @@ inline int receive_extend(bit_reader &r, int n)
     return extend(v, n);
 }
 
+// The DC difference of a block. A restart marker ahead reads as the DC size 14, a missing code
+// as 15. A code whose value bits end within FAST_BITS is taken from huffman_table.resolved,
+// whose value and count of bits read are those of the symbol's low four bits.
+inline int read_dc_difference(bit_reader &r, const huffman_table &dc)
+{
+    if (restart_ahead(r))
+        return receive_extend(r, RESTART_AHEAD & 15);
+    int resolved = dc.resolved[peek_bits(r, FAST_BITS)];
+    if (resolved) {
+        drop_bits(r, resolved & 15);
+        return resolved >> 11;
+    }
+    return receive_extend(r, read_symbol(r, dc) & 15);
+}
+
 // Natural (row-major) position of each zig-zag index.
 const unsigned char natural_order[64] = {
      0,  1,  8, 16,  9,  2,  3, 10, 17, 24, 32, 25, 18, 11,  4,  5,
@@ -247,18 +267,23 @@ const unsigned char natural_order[64] = {
     58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
 };
 
-// Decodes the coefficients of one block; false when an AC code matches nothing.
+// Decodes the coefficients of one block. Returns the zig-zag index its last AC symbol was read
+// at, or NO_CODE when an AC code matches nothing. That index is 1 only when no AC term was
+// stored: a term stored from index 1 (after a run of at most 15) leaves more to read.
 // `coefficients` holds the AC terms in natural order, zero on entry.
-bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
-                         int &predictor, int16_t *coefficients)
+int decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_table &ac,
+                        int &predictor, int16_t *coefficients)
 {
-    // A restart marker ahead reads as the DC size 14, a missing code as 15.
-    int size = restart_ahead(r) ? RESTART_AHEAD & 15 : read_symbol(r, dc) & 15;
-    predictor = static_cast<int32_t>(u32(predictor) + u32(receive_extend(r, size)));
+    predictor = static_cast<int32_t>(u32(predictor) + u32(read_dc_difference(r, dc)));
+    int last = 1;
     for (int k = 1; k <= 63;) {
+        last = k;
+        // Taken before the refill, which then runs beside the table lookup instead of ahead
+        // of it: the bits of this index are in the buffer already (restart_ahead).
+        int index = peek_bits(r, FAST_BITS);
         if (restart_ahead(r))
             break;  // read as the end of the block
-        int resolved = ac.resolved[peek_bits(r, FAST_BITS)];
+        int resolved = ac.resolved[index];
         if (resolved) {
             drop_bits(r, resolved & 15);
             k += (resolved >> 4) & 127;
@@ -269,7 +294,7 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
         }
         int symbol = read_symbol(r, ac);
         if (symbol == NO_CODE)
-            return false;
+            return NO_CODE;
         int run = symbol >> 4, bits = symbol & 15;
         int v = receive_extend(r, bits);
         if (run == 0 && bits == 0)
@@ -283,7 +308,7 @@ bool decode_coefficients(bit_reader &r, const huffman_table &dc, const huffman_t
             break;
         coefficients[natural_order[k++]] = static_cast<int16_t>(v);
     }
-    return true;
+    return last;
 }
 
 // Decodes one block into the 8 x 8 samples at `out`. `coefficients` (a row of AC terms in
@@ -292,12 +317,13 @@ void decode_block(bit_reader &r, const block_kind &kind, int16_t *out, short_lan
 {
     int &predictor = *kind.predictor;
     int16_t *terms = reinterpret_cast<int16_t *>(coefficients);
-    if (!decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms)) {
+    int last = decode_coefficients(r, *kind.dc, *kind.ac, predictor, terms);
+    if (last == NO_CODE) {
         std::memset(coefficients, 0, 64 * sizeof(int16_t));
         cross_pattern(out, kind.stride);
         return;
     }
-    transform_block(predictor, coefficients, kind, out);
+    transform_block(predictor, coefficients, last > 1, kind, out);
 }
 
 }  // namespace

@@ -87,26 +87,39 @@ bool parse_sof(jpeg_state &s)
     return true;
 }
 
-// Fills table.resolved from table.fast: where an AC code and its value bits fit in the index,
-// the step and value are worked out in advance, as decode_coefficients would. A symbol without
-// value bits writes a zero after its run, which for 15 zeros (ZRL) is the same as skipping 16;
-// the end of block steps past the last coefficient.
-void resolve_values(huffman_table &table)
+// The resolved entry of a code of `length` bits for `symbol` whose value bits are `raw`, as
+// decode_coefficients would work it out. A symbol without value bits writes a zero after its
+// run, which for 15 zeros (ZRL) is the same as skipping 16; the end of block steps past the
+// last coefficient.
+int32_t resolved_entry(int length, int symbol, int raw)
 {
-    for (int index = 0; index < (1 << FAST_BITS); index++) {
-        int length = table.fast[index] >> 8, symbol = table.fast[index] & 0xFF;
-        int run = symbol >> 4, size = symbol & 15;
-        table.resolved[index] = 0;
-        if (length == 0 || length + size > FAST_BITS)
-            continue;
-        int v = extend((index >> (FAST_BITS - length - size)) & ((1 << size) - 1), size);
-        int step = symbol == 0 ? END_OF_BLOCK_STEP : run;
-        table.resolved[index] = v * 2048 + step * 16 + length + size;
+    int size = symbol & 15;
+    int step = symbol == 0 ? END_OF_BLOCK_STEP : symbol >> 4;
+    return extend(raw, size) * 2048 + step * 16 + length + size;
+}
+
+// Fills the entries of table.fast and table.resolved that begin with `code` of `length` bits.
+void fill_fast_entries(huffman_table &table, int length, int code, int symbol)
+{
+    int spread = FAST_BITS - length, size = symbol & 15;
+    int first = code << spread;
+    for (int low = 0; low < (1 << spread); low++)
+        table.fast[first + low] = static_cast<uint16_t>((length << 8) | symbol);
+    if (size > spread)
+        return;  // the value bits end past the index: resolved stays 0
+    int group = 1 << (spread - size);  // entries that share the value bits
+    for (int raw = 0; raw < (1 << size); raw++) {
+        int32_t entry = resolved_entry(length, symbol, raw);
+        for (int i = first + raw * group; i < first + (raw + 1) * group; i++)
+            table.resolved[i] = entry;
     }
 }
 
 }  // namespace
 
+// Canonical codes of each length follow all the shorter ones' (from (last code + 1) * 2 on),
+// so the entries of different codes never overlap, and a code past the range of its length
+// ends that length, the longer ones then starting past their range as well.
 void build_table(huffman_table &table, const int *counts, const unsigned char *symbols)
 {
     int code = 0, index = 0;
@@ -120,20 +133,15 @@ void build_table(huffman_table &table, const int *counts, const unsigned char *s
     if (index > 0)
         std::memcpy(table.symbols, symbols, index);
     std::memset(table.fast, 0, sizeof table.fast);
+    std::memset(table.resolved, 0, sizeof table.resolved);
     for (int length = 1; length <= FAST_BITS; length++) {
         for (int code = table.first_code[length]; code <= table.last_code[length]; code++) {
             if (code >= (1 << length))
                 break;  // an oversubscribed table: these codes can never be read
             int symbol = table.symbols[table.first_index[length] + code - table.first_code[length]];
-            int spread = FAST_BITS - length;
-            for (int low = 0; low < (1 << spread); low++) {
-                uint16_t &entry = table.fast[(code << spread) | low];
-                if (entry == 0)  // a shorter code read first wins, as bit by bit
-                    entry = static_cast<uint16_t>((length << 8) | symbol);
-            }
+            fill_fast_entries(table, length, code, symbol);
         }
     }
-    resolve_values(table);
 }
 
 namespace {
@@ -151,7 +159,9 @@ unsigned read_huffman_table(jpeg_state &s)
         total += counts[l] = read_u8(s);
     if (total > 256 || !has(s, total))
         return 0;
-    build_table(s.huffman[((kind >> 4) & 1) * 2 + (kind & 1)], counts, s.start + s.pos);
+    int table = ((kind >> 4) & 1) * 2 + (kind & 1);
+    build_table(s.huffman[table], counts, s.start + s.pos);
+    s.defined_tables |= 1 << table;
     s.pos += total;
     return 17 + total;
 }

@@ -68,20 +68,24 @@ bool decode_scan(jpeg_state &s, BITMAP *picture)
     const huffman_table *cr_dc = &s.huffman[s.cr_dc], *cr_ac = &s.huffman[2 + s.cr_ac];
     const int *quant[3] = {s.quant[s.luma_quant], s.quant[s.cb_quant], s.quant[s.cr_quant]};
     int16_t quant16[3][64];
+    uint16_t term_bounds[3][64];
     for (int c = 0; c < 3; c++)
-        for (int i = 0; i < 64; i++)
+        for (int i = 0; i < 64; i++) {
             quant16[c][i] = static_cast<int16_t>(quant[c][i]);
+            term_bounds[c][i] = check_free_coefficient(quant[c][i]);
+        }
     kernel_set kernels = chosen_kernels();
     strip.kernels = kernels;
     // Luma blocks in scan order: left to right, then down.
     block_kind kinds[10];
     for (int i = 0; i < luma_blocks; i++)
-        kinds[i] = {luma_dc, luma_ac, quant[0], quant16[0], kernels, &predictors[0],
+        kinds[i] = {luma_dc, luma_ac, quant[0], quant16[0], term_bounds[0], kernels,
+                    &predictors[0],
                     strip.luma + (i / l.h) * 8 * strip.luma_stride + (i % l.h) * 8, l.width,
                     strip.luma_stride};
-    kinds[luma_blocks] = {cb_dc, cb_ac, quant[1], quant16[1], kernels,
+    kinds[luma_blocks] = {cb_dc, cb_ac, quant[1], quant16[1], term_bounds[1], kernels,
                           &predictors[1], strip.cb, 8, strip.chroma_stride};
-    kinds[luma_blocks + 1] = {cr_dc, cr_ac, quant[2], quant16[2], kernels,
+    kinds[luma_blocks + 1] = {cr_dc, cr_ac, quant[2], quant16[2], term_bounds[2], kernels,
                               &predictors[2], strip.cr, 8, strip.chroma_stride};
 
     s.reader.start = s.start;
@@ -140,12 +144,13 @@ BITMAP *decode_jpeg(const unsigned char *data, long size, RGB *palette)
     jpeg_state s = blank;
     s.start = data;
     s.size = size;
-    static const int no_counts[17] = {0};
-    for (huffman_table &table : s.huffman)
-        build_table(table, no_counts, nullptr);  // an undefined table matches no code
     if (!read_headers(s) || s.width == 0 || s.height == 0 ||
         !fits_allegro_bitmap(s.width, s.height) || !scan_can_fill(s))
         return nullptr;
+    static const int no_counts[17] = {0};
+    for (int i = 0; i < 4; i++)
+        if (!(s.defined_tables & (1 << i)))
+            build_table(s.huffman[i], no_counts, nullptr);  // an undefined table matches no code
 
     int depth = _color_load_depth(24, FALSE);
     // The game's 32-bit screen gets its picture directly; other depths convert from 24 bits.

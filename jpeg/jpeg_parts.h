@@ -37,20 +37,23 @@
 //                                                 bits, then code ranges per length);
 //                                                 restart_ahead for RESTART_AHEAD
 //   receive_extend                  entropy.cpp   receive_extend; with the symbol at once in
-//                                                 huffman_table.resolved
+//                                                 huffman_table.resolved (read_dc_difference
+//                                                 and the AC loop)
 //   decode_block, unzigzag          entropy.cpp   decode_coefficients (natural order directly)
 //   inverse_dct                     transform.cpp transform_block: inverse_dct on 32-bit
 //                                                 lanes, inverse_dct_16 on 16-bit ones where a
 //                                                 check per block shows it exact, the DC term
 //                                                 alone for a block without AC terms
 //   put_ycbcr_pixel, grey pixels    pixels.cpp    put_rows: colour_offsets and colour_row
-//                                                 (colour_row_16 with AVX2), grey_row
+//                                                 (colour_offsets_16 and colour_row_16 with
+//                                                 AVX2), grey_row
 //   restart step, traversal         jpeg.cpp      decode_scan, with restart in entropy.cpp
 //
 // Kernels: inverse_dct and put_rows have a generic build and, on x86-64 ELF builds, an AVX2
-// build of the same code; inverse_dct_16 and colour_row_16 exist for AVX2 alone. Which of them
-// a decode runs is its kernel_set (below): the widest the processor has, unless a test forces
-// a narrower one with force_kernels (jpeg_differential_test runs each set on every block).
+// build of the same code; inverse_dct_16, colour_offsets_16 and colour_row_16 exist for AVX2
+// alone. Which of them a decode runs is its kernel_set (below): the widest the processor has,
+// unless a test forces a narrower one with force_kernels (jpeg_differential_test runs each set
+// on every block).
 
 #ifndef VELMORA_JPEG_PARTS_H
 #define VELMORA_JPEG_PARTS_H
@@ -93,7 +96,8 @@ namespace jpeg_parts {
 // The builds of the hot steps, narrowest first; none changes a pixel. GENERIC_KERNELS: built
 // for any processor of the target (128-bit vectors on x86-64, plain C++ with JPEG_PORTABLE).
 // AVX2_BUILT_KERNELS: the same code built for AVX2, so the 32-bit inverse DCT on every block.
-// AVX2_KERNELS: those, with inverse_dct_16 and colour_row_16 wherever they apply.
+// AVX2_KERNELS: those, with inverse_dct_16, colour_offsets_16 and colour_row_16 wherever they
+// apply.
 enum kernel_set { GENERIC_KERNELS, AVX2_BUILT_KERNELS, AVX2_KERNELS };
 // What this processor can run, found on the first call: AVX2_KERNELS with AVX2 in an x86-64
 // ELF build, else generic; generic too when the environment variable VELMORA_JPEG_GENERIC
@@ -128,8 +132,8 @@ struct huffman_table {
     // Codes of up to FAST_BITS bits, indexed by the next FAST_BITS bits of the stream:
     // length in the high byte (0: longer or no code), symbol in the low byte.
     uint16_t fast[1 << FAST_BITS];
-    // AC codes whose value bits end within those FAST_BITS too: value * 2048 + step * 16 +
-    // bits read, 0 for the others (see resolve_values).
+    // Codes whose value bits end within those FAST_BITS too: value * 2048 + step * 16 + bits
+    // read, 0 for the others (see resolve_values; a DC table's step means nothing).
     int32_t resolved[1 << FAST_BITS];
     int first_code[17];
     int last_code[17];   // -1: no code of this length
@@ -159,6 +163,7 @@ struct jpeg_state {
     int height;
     int scan_components;
     huffman_table huffman[4];  // class * 2 + identifier
+    int defined_tables;        // bit n set once huffman[n] has been read
     int quant[2][64];          // natural order
     int luma_sampling;         // H x V of component 1
     int luma_h, luma_v;        // its sampling factors
@@ -199,6 +204,7 @@ struct block_kind {
     const huffman_table *dc, *ac;
     const int *quant;
     const int16_t *quant16;  // the same table in 16 bits
+    const uint16_t *term_bounds;  // check_free_coefficient of each quantisation value
     kernel_set kernels;
     int *predictor;
     int16_t *out;  // the block in the first MCU of the strip
@@ -242,7 +248,15 @@ void decode_mcu_row(bit_reader &reader, const block_kind *kinds, int blocks, int
 
 // --- transform (transform.cpp) -------------------------------------------------------------
 
-void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out);
+void transform_block(int dc, short_lanes *coefficients, bool may_have_ac, const block_kind &kind,
+                     int16_t *out);
+// The largest dequantised term magnitude for which inverse_dct_16 needs no range checks (see
+// there), and the largest coefficient magnitude that stays within it at quantisation `quant`.
+const int CHECK_FREE_TERM = 1096;
+inline uint16_t check_free_coefficient(int quant)
+{
+    return static_cast<uint16_t>(quant > 0 ? CHECK_FREE_TERM / quant : 0xFFFF);
+}
 void cross_pattern(int16_t *out, int stride);
 
 // --- pixel output (pixels.cpp) -------------------------------------------------------------

@@ -19,12 +19,13 @@ inline int limit(int v)
 // exactly, as samples stay within 14 bits. Each chroma sample covers 2^SHIFT pixels of the
 // row (1, 2 or 4); a constant, so that each loop is vectorised on its own.
 template <int SHIFT>
-BUILT_INTO_CALLER void colour_offsets_for(const sample_strip &strip, int chroma_row, int count)
+BUILT_INTO_CALLER void colour_offsets_for(const sample_strip &strip, int chroma_row, int from,
+                                          int count)
 {
     const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
     const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
     int16_t *red = strip.red, *green = strip.green, *blue = strip.blue;
-    for (int i = 0; i < count; i++) {
+    for (int i = from; i < count; i++) {
         int db = cb[i] - 128, dr = cr[i] - 128;
         int16_t r = static_cast<int16_t>((91881 * dr) >> 16);
         int16_t g = static_cast<int16_t>((-22553 * db - 46802 * dr) >> 16);
@@ -47,15 +48,16 @@ BUILT_INTO_CALLER void colour_offsets_for(const sample_strip &strip, int chroma_
     }
 }
 
-BUILT_INTO_CALLER void colour_offsets(const sample_strip &strip, int chroma_row, int count,
-                                      int shift)
+// Chroma samples `from` to `count` - 1 of a row.
+BUILT_INTO_CALLER void colour_offsets(const sample_strip &strip, int chroma_row, int from,
+                                      int count, int shift)
 {
     if (shift == 0)
-        colour_offsets_for<0>(strip, chroma_row, count);
+        colour_offsets_for<0>(strip, chroma_row, from, count);
     else if (shift == 1)
-        colour_offsets_for<1>(strip, chroma_row, count);
+        colour_offsets_for<1>(strip, chroma_row, from, count);
     else
-        colour_offsets_for<2>(strip, chroma_row, count);
+        colour_offsets_for<2>(strip, chroma_row, from, count);
 }
 
 // Pixels `from` to `width` - 1 of a row.
@@ -80,6 +82,56 @@ BUILT_INTO_CALLER void grey_row(const int16_t *luma, int width, channel_shifts t
 }
 
 #if WITH_AVX2
+// Sixteen 16-bit lanes, each pixel of a chroma sample `shift` (0 or 1) times doubled, at `to`.
+AVX2_TARGET inline void put_offsets(__m256i offsets, int shift, int16_t *to)
+{
+    if (shift == 0) {
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(to), offsets);
+        return;
+    }
+    __m256i low = _mm256_unpacklo_epi16(offsets, offsets);   // samples 0..3, 8..11
+    __m256i high = _mm256_unpackhi_epi16(offsets, offsets);  // 4..7, 12..15
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(to),
+                        _mm256_permute2x128_si256(low, high, 0x20));
+    _mm256_storeu_si256(reinterpret_cast<__m256i *>(to + 16),
+                        _mm256_permute2x128_si256(low, high, 0x31));
+}
+
+// colour_offsets sixteen chroma samples a step in 16-bit lanes, for chroma shifts 0 and 1.
+// The products split into a multiple of 65536 and a factor that fits 16 bits, which a
+// multiply keeping the high half floors as the shift by 16 does: with d = cb - 128 or
+// cr - 128 (within -8192..8191), (91881 d) >> 16 = d + ((26345 d) >> 16) and
+// (116130 d) >> 16 = 2 d + ((-14942 d) >> 16); green sums its two products first,
+// (-22553 db - 46802 dr) >> 16 = ((-22553 db + 18734 dr) >> 16) - dr. Returns how many
+// samples it did, a multiple of sixteen.
+AVX2_TARGET int colour_offsets_16(const sample_strip &strip, int chroma_row, int count,
+                                  int shift)
+{
+    const int16_t *cb = strip.cb + chroma_row * strip.chroma_stride;
+    const int16_t *cr = strip.cr + chroma_row * strip.chroma_stride;
+    const __m256i centre = _mm256_set1_epi16(128);
+    const __m256i green_factors =
+        _mm256_set1_epi32(static_cast<int>((u32(18734) << 16) | (u32(-22553) & 0xFFFF)));
+    int i = 0;
+    for (; i + 16 <= count; i += 16) {
+        __m256i db = _mm256_sub_epi16(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cb + i)), centre);
+        __m256i dr = _mm256_sub_epi16(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i *>(cr + i)), centre);
+        __m256i red = _mm256_add_epi16(dr, _mm256_mulhi_epi16(dr, _mm256_set1_epi16(26345)));
+        __m256i blue = _mm256_add_epi16(_mm256_add_epi16(db, db),
+                                        _mm256_mulhi_epi16(db, _mm256_set1_epi16(-14942)));
+        __m256i low = _mm256_madd_epi16(_mm256_unpacklo_epi16(db, dr), green_factors);
+        __m256i high = _mm256_madd_epi16(_mm256_unpackhi_epi16(db, dr), green_factors);
+        __m256i green = _mm256_sub_epi16(
+            _mm256_packs_epi32(_mm256_srai_epi32(low, 16), _mm256_srai_epi32(high, 16)), dr);
+        put_offsets(red, shift, strip.red + (i << shift));
+        put_offsets(green, shift, strip.green + (i << shift));
+        put_offsets(blue, shift, strip.blue + (i << shift));
+    }
+    return i;
+}
+
 // colour_row sixteen pixels a step, for pixels with green in the second byte and red and blue
 // in the first and third (shifts 0, 8, 16 when `red_low`, else 16, 8, 0). The sums stay in 16
 // bits: samples lie within -8064..8319 and the offsets within -14518..14517. Returns how many
@@ -126,8 +178,16 @@ BUILT_INTO_CALLER void put_rows_steps(const jpeg_state &s, const sample_strip &s
         if (s.scan_components == 1) {
             grey_row(luma, s.width, to, line);
         } else {
-            if ((y & ((1 << chroma_shift_y) - 1)) == 0)
-                colour_offsets(strip, y >> chroma_shift_y, chroma_count, chroma_shift_x);
+            if ((y & ((1 << chroma_shift_y) - 1)) == 0) {
+                int chroma_done = 0;
+#if WITH_AVX2
+                if (strip.kernels == AVX2_KERNELS && chroma_shift_x < 2)
+                    chroma_done = colour_offsets_16(strip, y >> chroma_shift_y, chroma_count,
+                                                    chroma_shift_x);
+#endif
+                colour_offsets(strip, y >> chroma_shift_y, chroma_done, chroma_count,
+                               chroma_shift_x);
+            }
             int done = 0;
 #if WITH_AVX2
             if (strip.kernels == AVX2_KERNELS && to.g == 8 && to.r + to.b == 16 &&

@@ -201,123 +201,163 @@ AVX2_TARGET void inverse_dct_avx2(int dc, short_lanes *ac, short_lanes columns,
 // that follow are the same. The DC-alone columns of inverse_dct need no case of their own:
 // with |x0| <= 32768, 8192 * x0 cannot wrap, so the kernel gives (8192 x0 + 1024) >> 11 = 4 x0
 // as well. A block failing either check is left untouched for inverse_dct.
+//
+// Both checks hold without being made when no dequantised term, the DC term included, is
+// larger than CHECK_FREE_TERM (1096), which one comparison of the coefficients with
+// term_bounds finds: the absolute constants of any one output of the kernel add up to at most
+// 61214, so a first-pass value lies within (+-61214 * 1096 + 1024) >> 11 = -32759..32759.
 #if WITH_AVX2
-AVX2_TARGET inline __m256i pair_rows(__m128i a, __m128i b)
-{
-    // (a[c], b[c]) for columns c = 0..7: the 16-bit pairs pmaddwd multiplies and adds.
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi16(a, b)),
-                                   _mm_unpackhi_epi16(a, b), 1);
-}
-
 AVX2_TARGET inline __m256i pair_constants(int first, int second)
 {
     return _mm256_set1_epi32(static_cast<int>((u32(second) << 16) | (u32(first) & 0xFFFF)));
 }
 
-// One dimension of the kernel on eight sets: x[i] holds value i of each set in its 16-bit
-// lanes, y[i] gets output i of each set in 32-bit lanes.
-AVX2_TARGET inline void idct_kernel_16(const __m128i *x, __m256i *y)
+// One dimension of the kernel on eight sets: the 32-bit lanes of p[c] hold the 16-bit pairs
+// (value c, value c + 4) of each set, y[i] gets output i of each set in 32-bit lanes, plus
+// `bias`: every output takes t0 or t1 once, so the bias is added to those two alone.
+AVX2_TARGET inline void idct_kernel_16(const __m256i *p, __m256i *y, int bias)
 {
-    __m256i p04 = pair_rows(x[0], x[4]), p26 = pair_rows(x[2], x[6]);
-    __m256i p13 = pair_rows(x[1], x[3]), p57 = pair_rows(x[5], x[7]);
     // Even part: t0, t1 = (x0 +- x4) * 8192; t3 = z1 + x2 * 6270; t2 = z1 - x6 * 15137.
-    __m256i t0 = _mm256_madd_epi16(p04, pair_constants(8192, 8192));
-    __m256i t1 = _mm256_madd_epi16(p04, pair_constants(8192, -8192));
-    __m256i t3 = _mm256_madd_epi16(p26, pair_constants(4433 + 6270, 4433));
-    __m256i t2 = _mm256_madd_epi16(p26, pair_constants(4433, 4433 - 15137));
+    __m256i t0 = _mm256_add_epi32(_mm256_madd_epi16(p[0], pair_constants(8192, 8192)),
+                                  _mm256_set1_epi32(bias));
+    __m256i t1 = _mm256_add_epi32(_mm256_madd_epi16(p[0], pair_constants(8192, -8192)),
+                                  _mm256_set1_epi32(bias));
+    __m256i t3 = _mm256_madd_epi16(p[2], pair_constants(4433 + 6270, 4433));
+    __m256i t2 = _mm256_madd_epi16(p[2], pair_constants(4433, 4433 - 15137));
     __m256i e0 = _mm256_add_epi32(t0, t3), e3 = _mm256_sub_epi32(t0, t3);
     __m256i e1 = _mm256_add_epi32(t1, t2), e2 = _mm256_sub_epi32(t1, t2);
-    // Odd part, each output a combination of x1, x3 (d, c) and x5, x7 (b, a).
+    // Odd part, each output a combination of x1, x5 (p[1]) and x3, x7 (p[3]).
     __m256i o0 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(9633 - 7373, 9633 - 16069)),
-        _mm256_madd_epi16(p57, pair_constants(9633, 2446 - 7373 + 9633 - 16069)));
+        _mm256_madd_epi16(p[1], pair_constants(9633 - 7373, 9633)),
+        _mm256_madd_epi16(p[3], pair_constants(9633 - 16069, 2446 - 7373 + 9633 - 16069)));
     __m256i o1 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(9633 - 3196, 9633 - 20995)),
-        _mm256_madd_epi16(p57, pair_constants(16819 - 20995 + 9633 - 3196, 9633)));
+        _mm256_madd_epi16(p[1], pair_constants(9633 - 3196, 16819 - 20995 + 9633 - 3196)),
+        _mm256_madd_epi16(p[3], pair_constants(9633 - 20995, 9633)));
     __m256i o2 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(9633, 25172 - 20995 + 9633 - 16069)),
-        _mm256_madd_epi16(p57, pair_constants(9633 - 20995, 9633 - 16069)));
+        _mm256_madd_epi16(p[1], pair_constants(9633, 9633 - 20995)),
+        _mm256_madd_epi16(p[3], pair_constants(25172 - 20995 + 9633 - 16069, 9633 - 16069)));
     __m256i o3 = _mm256_add_epi32(
-        _mm256_madd_epi16(p13, pair_constants(12299 - 7373 + 9633 - 3196, 9633)),
-        _mm256_madd_epi16(p57, pair_constants(9633 - 3196, 9633 - 7373)));
+        _mm256_madd_epi16(p[1], pair_constants(12299 - 7373 + 9633 - 3196, 9633 - 3196)),
+        _mm256_madd_epi16(p[3], pair_constants(9633, 9633 - 7373)));
     y[0] = _mm256_add_epi32(e0, o3); y[7] = _mm256_sub_epi32(e0, o3);
     y[1] = _mm256_add_epi32(e1, o2); y[6] = _mm256_sub_epi32(e1, o2);
     y[2] = _mm256_add_epi32(e2, o1); y[5] = _mm256_sub_epi32(e2, o1);
     y[3] = _mm256_add_epi32(e3, o0); y[4] = _mm256_sub_epi32(e3, o0);
 }
 
-// Eight 32-bit lanes to 16 bits (the values are known to fit).
-AVX2_TARGET inline __m128i narrow(__m256i v)
+// The first pass's rows y[r] (columns in 32-bit lanes, each known to fit 16 bits) as the
+// pairs of the second pass: p[c] holds (column c, column c + 4) of row r in lane r. Rows r and
+// r + 4 share a register while their halves are paired, then a 4 x 4 transpose of 32-bit
+// elements in each half gathers the rows.
+AVX2_TARGET inline void pair_columns(const __m256i *y, __m256i *p)
 {
-    return _mm_packs_epi32(_mm256_castsi256_si128(v), _mm256_extracti128_si256(v, 1));
+    __m256i w[4];  // [row r: pairs 0..3 | row r + 4: pairs 0..3]
+    for (int r = 0; r < 4; r++) {
+        __m256i left = _mm256_permute2x128_si256(y[r], y[r + 4], 0x20);
+        __m256i right = _mm256_permute2x128_si256(y[r], y[r + 4], 0x31);
+        w[r] = _mm256_blend_epi16(left, _mm256_slli_epi32(right, 16), 0xAA);
+    }
+    __m256i a = _mm256_unpacklo_epi32(w[0], w[1]), b = _mm256_unpacklo_epi32(w[2], w[3]);
+    __m256i c = _mm256_unpackhi_epi32(w[0], w[1]), d = _mm256_unpackhi_epi32(w[2], w[3]);
+    p[0] = _mm256_unpacklo_epi64(a, b);
+    p[1] = _mm256_unpackhi_epi64(a, b);
+    p[2] = _mm256_unpacklo_epi64(c, d);
+    p[3] = _mm256_unpackhi_epi64(c, d);
 }
 
-AVX2_TARGET inline void transpose_8x8(__m128i *m)
+// The second pass's outputs s[i] (sample column i of rows 0..7 in 32-bit lanes, known to fit
+// 16 bits) as rows of samples: out_rows[r] holds row r in its low half and row r + 4 in its
+// high half.
+AVX2_TARGET inline void sample_rows(const __m256i *s, __m256i *out_rows)
 {
-    __m128i a[8], b[8];
+    const __m256i centre = _mm256_set1_epi16(128);
+    __m256i a = _mm256_add_epi16(_mm256_packs_epi32(s[0], s[4]), centre);  // s0 r0..3, s4 r0..3
+    __m256i b = _mm256_add_epi16(_mm256_packs_epi32(s[1], s[5]), centre);
+    __m256i c = _mm256_add_epi16(_mm256_packs_epi32(s[2], s[6]), centre);
+    __m256i d = _mm256_add_epi16(_mm256_packs_epi32(s[3], s[7]), centre);
+    __m256i e = _mm256_unpacklo_epi16(a, b), g = _mm256_unpackhi_epi16(a, b);  // s0 s1, s4 s5
+    __m256i f = _mm256_unpacklo_epi16(c, d), h = _mm256_unpackhi_epi16(c, d);  // s2 s3, s6 s7
+    __m256i ef = _mm256_unpacklo_epi32(e, f), gh = _mm256_unpacklo_epi32(g, h);  // rows 0, 1
+    out_rows[0] = _mm256_unpacklo_epi64(ef, gh);
+    out_rows[1] = _mm256_unpackhi_epi64(ef, gh);
+    ef = _mm256_unpackhi_epi32(e, f), gh = _mm256_unpackhi_epi32(g, h);  // rows 2, 3
+    out_rows[2] = _mm256_unpacklo_epi64(ef, gh);
+    out_rows[3] = _mm256_unpackhi_epi64(ef, gh);
+}
+
+// Check 1 for the coefficients `terms` (two rows a register) and their 16-bit products `x`
+// with the quantisation table `quant16`.
+AVX2_TARGET bool products_fit(const __m256i *terms, const int16_t *quant16, const __m256i *x)
+{
+    __m256i fits = _mm256_set1_epi16(-1);
     for (int i = 0; i < 4; i++) {
-        a[i] = _mm_unpacklo_epi16(m[2 * i], m[2 * i + 1]);
-        a[i + 4] = _mm_unpackhi_epi16(m[2 * i], m[2 * i + 1]);
+        __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(quant16 + 16 * i));
+        // The product fits in 16 bits when its high half is the sign of its low half.
+        fits = _mm256_and_si256(fits, _mm256_cmpeq_epi16(_mm256_mulhi_epi16(terms[i], q),
+                                                         _mm256_srai_epi16(x[i], 15)));
     }
-    for (int h = 0; h < 8; h += 4) {
-        b[h + 0] = _mm_unpacklo_epi32(a[h + 0], a[h + 1]);
-        b[h + 1] = _mm_unpackhi_epi32(a[h + 0], a[h + 1]);
-        b[h + 2] = _mm_unpacklo_epi32(a[h + 2], a[h + 3]);
-        b[h + 3] = _mm_unpackhi_epi32(a[h + 2], a[h + 3]);
+    return _mm256_movemask_epi8(fits) == -1;
+}
+
+// Check 2 for the first pass's values y[0..7].
+AVX2_TARGET bool first_pass_fits(const __m256i *y)
+{
+    __m256i outside = _mm256_setzero_si256();
+    for (int i = 0; i < 8; i++) {
+        // Outside -32768..32767 exactly when adding 32768 leaves bits above the low 16.
+        outside = _mm256_or_si256(outside, _mm256_add_epi32(y[i], _mm256_set1_epi32(32768)));
     }
-    for (int h = 0; h < 2; h++) {
-        m[4 * h + 0] = _mm_unpacklo_epi64(b[4 * h + 0], b[4 * h + 2]);
-        m[4 * h + 1] = _mm_unpackhi_epi64(b[4 * h + 0], b[4 * h + 2]);
-        m[4 * h + 2] = _mm_unpacklo_epi64(b[4 * h + 1], b[4 * h + 3]);
-        m[4 * h + 3] = _mm_unpackhi_epi64(b[4 * h + 1], b[4 * h + 3]);
-    }
+    return _mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u)));
 }
 
 // inverse_dct's work when the checks above pass, false (with nothing changed) otherwise.
-// `quant16` is the quantisation table in 16 bits.
-AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16, int16_t *out,
-                                int stride)
+// `quant16` is the quantisation table in 16 bits, `term_bounds` its check_free_coefficient.
+AVX2_TARGET bool inverse_dct_16(int dc, short_lanes *ac, const int16_t *quant16,
+                                const uint16_t *term_bounds, int16_t *out, int stride)
 {
     u32 dc_term = u32(dc) * u32(quant16[0]);
     if (dc_term + 32768u > 65535u)
         return false;
-    __m128i x[8];
-    __m128i fits = _mm_set1_epi16(-1);
-    for (int r = 0; r < 8; r++) {
-        __m128i terms = _mm_loadu_si128(reinterpret_cast<const __m128i *>(ac + r));
-        __m128i q = _mm_loadu_si128(reinterpret_cast<const __m128i *>(quant16 + 8 * r));
-        x[r] = _mm_mullo_epi16(terms, q);
-        // The product fits in 16 bits when its high half is the sign of its low half.
-        fits = _mm_and_si128(fits, _mm_cmpeq_epi16(_mm_mulhi_epi16(terms, q),
-                                                   _mm_srai_epi16(x[r], 15)));
+    __m256i terms[4], x[4];  // rows 2 i and 2 i + 1, and dequantised
+    __m256i beyond = _mm256_setzero_si256();  // non-zero where a term is above its bound
+    for (int i = 0; i < 4; i++) {
+        terms[i] = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(ac + 2 * i));
+        __m256i q = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(quant16 + 16 * i));
+        x[i] = _mm256_mullo_epi16(terms[i], q);
+        __m256i bound = _mm256_loadu_si256(reinterpret_cast<const __m256i *>(term_bounds + 16 * i));
+        beyond = _mm256_or_si256(beyond, _mm256_subs_epu16(_mm256_abs_epi16(terms[i]), bound));
     }
-    if (_mm_movemask_epi8(fits) != 0xFFFF)
+    bool needs_checks = dc_term + u32(CHECK_FREE_TERM) > u32(2 * CHECK_FREE_TERM) ||
+                        !_mm256_testz_si256(beyond, beyond);
+    if (needs_checks && !products_fit(terms, quant16, x))
         return false;
-    x[0] = _mm_insert_epi16(x[0], static_cast<int16_t>(dc_term), 0);
-    __m256i y[8];
-    idct_kernel_16(x, y);
-    __m256i outside = _mm256_setzero_si256();
-    for (int i = 0; i < 8; i++) {
-        y[i] = _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(1024)), 11);
-        // Outside -32768..32767 exactly when adding 32768 leaves bits above the low 16.
-        outside = _mm256_or_si256(outside, _mm256_add_epi32(y[i], _mm256_set1_epi32(32768)));
+    // Row 0's lane 0 holds zero (the DC term is kept apart), so adding puts the DC term there.
+    x[0] = _mm256_add_epi16(x[0], _mm256_zextsi128_si256(_mm_cvtsi32_si128(dc_term & 0xFFFF)));
+    // The pairs (row c, row c + 4) of each column, two pairs from each two registers.
+    __m256i p[4], y[8];
+    for (int h = 0; h < 2; h++) {
+        __m256i low = _mm256_unpacklo_epi16(x[h], x[h + 2]);   // columns 0..3 of both pairs
+        __m256i high = _mm256_unpackhi_epi16(x[h], x[h + 2]);  // columns 4..7
+        p[2 * h] = _mm256_permute2x128_si256(low, high, 0x20);
+        p[2 * h + 1] = _mm256_permute2x128_si256(low, high, 0x31);
     }
-    if (!_mm256_testz_si256(outside, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))))
-        return false;
+    idct_kernel_16(p, y, 1024);
     for (int i = 0; i < 8; i++)
-        x[i] = narrow(y[i]);
-    transpose_8x8(x);  // x[i] now holds value i of each row
-    idct_kernel_16(x, y);
-    for (int i = 0; i < 8; i++) {
-        __m256i samples = _mm256_add_epi32(
-            _mm256_srai_epi32(_mm256_add_epi32(y[i], _mm256_set1_epi32(131072)), 18),
-            _mm256_set1_epi32(128));
-        x[i] = narrow(samples);
-    }
-    transpose_8x8(x);
-    for (int r = 0; r < 8; r++, out += stride) {
-        _mm_storeu_si128(reinterpret_cast<__m128i *>(out), x[r]);
-        ac[r] = short_lanes{};
+        y[i] = _mm256_srai_epi32(y[i], 11);
+    if (needs_checks && !first_pass_fits(y))
+        return false;
+    pair_columns(y, p);
+    idct_kernel_16(p, y, 131072);
+    for (int i = 0; i < 8; i++)
+        y[i] = _mm256_srai_epi32(y[i], 18);
+    __m256i rows[4];
+    sample_rows(y, rows);
+    for (int r = 0; r < 4; r++) {
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + r * stride),
+                         _mm256_castsi256_si128(rows[r]));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(out + (r + 4) * stride),
+                         _mm256_extracti128_si256(rows[r], 1));
+        _mm256_storeu_si256(reinterpret_cast<__m256i *>(ac + 2 * r), _mm256_setzero_si256());
     }
     return true;
 }
@@ -328,6 +368,14 @@ void fill_block(int16_t *out, int stride, int16_t sample)
     for (int r = 0; r < 8; r++, out += stride)
         for (int i = 0; i < 8; i++)
             out[i] = sample;
+}
+
+// A block without AC terms: both passes reduce to the DC term, the same arithmetic as
+// inverse_dct, once.
+void fill_dc(int dc, const block_kind &kind, int16_t *out)
+{
+    u32 column = u32(dc) * u32(kind.quant[0]) * 4u;
+    fill_block(out, kind.stride, final_sample(column * 8192u));
 }
 
 }  // namespace
@@ -380,9 +428,22 @@ void cross_pattern(int16_t *out, int stride)
 
 // A decoded block's samples: the DC term alone when there are no AC terms, else inverse_dct in
 // the build the kernel set names, or with AVX2_KERNELS inverse_dct_16 where its checks pass.
+// `may_have_ac` false says the block has no AC terms. inverse_dct_16 is tried before the
+// terms are looked at, as it gives the DC term alone's samples too (its first pass leaves
+// 4 x0 in column 0, its second (8192 * 4 x0 + 131072) >> 18 in every sample, neither wrapping).
 // Leaves the AC terms zero for the next block.
-void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, int16_t *out)
+void transform_block(int dc, short_lanes *coefficients, bool may_have_ac, const block_kind &kind,
+                     int16_t *out)
 {
+    if (!may_have_ac) {
+        fill_dc(dc, kind, out);
+        return;
+    }
+#if WITH_AVX2
+    if (kind.kernels == AVX2_KERNELS &&
+        inverse_dct_16(dc, coefficients, kind.quant16, kind.term_bounds, out, kind.stride))
+        return;
+#endif
     // Lane c of `columns` is non-zero where column c has a term below row 0; `any` adds row 0,
     // whose lane 0 stays zero (the DC term is kept apart), so it covers every AC term.
     short_lanes columns = coefficients[1];
@@ -392,15 +453,10 @@ void transform_block(int dc, short_lanes *coefficients, const block_kind &kind, 
     short_lanes any = columns | coefficients[0];
     std::memcpy(halves, &any, sizeof halves);
     if ((halves[0] | halves[1]) == 0) {
-        // Both passes reduce to the DC term: the same arithmetic as inverse_dct, once.
-        u32 column = u32(dc) * u32(kind.quant[0]) * 4u;
-        fill_block(out, kind.stride, final_sample(column * 8192u));
+        fill_dc(dc, kind, out);
         return;
     }
 #if WITH_AVX2
-    if (kind.kernels == AVX2_KERNELS &&
-        inverse_dct_16(dc, coefficients, kind.quant16, out, kind.stride))
-        return;
     if (kind.kernels != GENERIC_KERNELS) {
         inverse_dct_avx2(dc, coefficients, columns, halves[1] == 0, kind.quant, out, kind.stride);
         return;
